@@ -1,0 +1,148 @@
+#include "DataInf.h"
+
+#include "MWBuf.h"
+#include "platform/Text.h"
+#include "settings/Options.h"
+
+#include <cstring>
+
+namespace muralto {
+
+namespace {
+
+bool defaultDataMode = false;
+
+std::string ReadName(TMemoryStream& stream, int32_t length) {
+    if (length < 1)
+        return {};
+    const std::string_view stored = stream.ReadView(size_t(length));
+    return FromStored(stored.substr(0, stored.find('\0')));
+}
+
+void WriteName(TMemoryStream& stream, const std::string& name) {
+    stream.Write(name.data(), name.size());
+    stream.Write("", 1);
+}
+
+int32_t StoredLength(const std::string& name) { return int32_t(name.size() + 1); }
+
+} // namespace
+
+bool DefaultDataMode() { return defaultDataMode; }
+void SetDefaultDataMode(bool on) { defaultDataMode = on; }
+
+TDataInfRec InitialDataInfRec() {
+    TDataInfRec rec;
+    rec.AnnoDominiType = 3;
+    rec.CalenderType = 3;
+    rec.DrawFileNameType = 3;
+    rec.Reserved = 1;
+    rec.EffectType = 4;
+    return rec;
+}
+
+TDataInf::TDataInf(TFileBuffer* owner, const TDataInfRec& source) : Owner(owner) {
+    if (!defaultDataMode) {
+        Data = source;
+        return;
+    }
+    const TSetting& setting = Setting();
+    Data = setting.DefaultData;
+    TextuerFile = setting.DefaultTextuerFile;
+    WaveFile = setting.DefaultWaveFile;
+    CalenderPattern = setting.DefaultCalenderPattern;
+    AnnoDominiPattern = setting.DefaultAnnoDominiPattern;
+    DrawFileNamePattern = setting.DefaultDrawFileNamePattern;
+    EffectPattern = setting.DefaultEffectPattern;
+}
+
+TDataInf::~TDataInf() {
+    if (OnDestroy)
+        OnDestroy(*this);
+}
+
+void TDataInf::Assign(const TDataInf& source) {
+    if (&source == this)
+        return;
+    Data = source.Data;
+    WaveFile = source.WaveFile;
+    CalenderPattern = source.CalenderPattern;
+    EffectPattern = source.EffectPattern;
+    AnnoDominiPattern = source.AnnoDominiPattern;
+    DrawFileNamePattern = source.DrawFileNamePattern;
+    TextuerFile = source.TextuerFile;
+}
+
+std::unique_ptr<TDataInf> TDataInf::Copy() const {
+    auto copy = std::make_unique<TDataInf>();
+    copy->Owner = Owner;
+    copy->Assign(*this);
+    return copy;
+}
+
+void TDataInf::WriteToStream(TMemoryStream& stream) {
+    Data.AnnoDominiPatternLen = StoredLength(AnnoDominiPattern);
+    Data.CalenderPatternLen = StoredLength(CalenderPattern);
+    Data.DrawFileNamePatternLen = StoredLength(DrawFileNamePattern);
+    Data.EffectPatternLen = StoredLength(EffectPattern);
+    Data.WaveFileLen = StoredLength(WaveFile);
+    Data.TextuerFileLen = StoredLength(TextuerFile);
+    stream.Write(&Data, sizeof Data);
+    WriteName(stream, AnnoDominiPattern);
+    WriteName(stream, CalenderPattern);
+    WriteName(stream, DrawFileNamePattern);
+    WriteName(stream, EffectPattern);
+    WriteName(stream, WaveFile);
+    WriteName(stream, TextuerFile);
+}
+
+void TDataInf::ReadNames(TMemoryStream& stream, const TDataInfRec& lengths) {
+    AnnoDominiPattern = ReadName(stream, lengths.AnnoDominiPatternLen);
+    CalenderPattern = ReadName(stream, lengths.CalenderPatternLen);
+    DrawFileNamePattern = ReadName(stream, lengths.DrawFileNamePatternLen);
+    EffectPattern = ReadName(stream, lengths.EffectPatternLen);
+    WaveFile = ReadName(stream, lengths.WaveFileLen);
+    TextuerFile = ReadName(stream, lengths.TextuerFileLen);
+}
+
+void TDataInf::ReadFromStream(TMemoryStream& stream) {
+    stream.ReadBuffer(&Data, sizeof Data);
+    ReadNames(stream, Data);
+}
+
+void TDataInf::ReadFromStream(TMemoryStream& stream, int blockSize) {
+    if (blockSize == int(sizeof(TDataInfRec))) {
+        ReadFromStream(stream);
+        return;
+    }
+    // Older blocks agree with the current one at bytes 0..29 (the length fields at 3, 8,
+    // 13, 19, 26 and the texture's at 30) and 34..37; the flags sit at their last byte.
+    uint8_t old[44] = {};
+    stream.ReadBuffer(old, size_t(blockSize));
+    TDataInfRec rec{};
+    auto* bytes = reinterpret_cast<uint8_t*>(&rec);
+    std::memcpy(bytes, old, 30);
+    std::memcpy(bytes + 30, old + 30, 4);
+    std::memcpy(bytes + 34, old + 34, 4);
+    rec.Flags = old[blockSize - 1];
+    Data = rec;
+    ReadNames(stream, Data);
+}
+
+bool TDataInf::Flag(int bit) const { return bit >= 0 && bit <= 7 && (Data.Flags >> bit) & 1; }
+
+void TDataInf::SetFlag(int bit, bool on) {
+    if (bit < 0 || bit > 7)
+        return;
+    if (on)
+        Data.Flags = uint8_t(Data.Flags | (1u << bit));
+    else
+        Data.Flags = uint8_t(Data.Flags & ~(1u << bit));
+}
+
+void TDataInf::Unregister() {
+    if (Owner)
+        Owner->UnregisterRecord(this);
+}
+
+} // namespace muralto
