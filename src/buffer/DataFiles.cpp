@@ -43,15 +43,16 @@ TDataFileState DataFileState(const std::string& fileName) {
     return found == States().end() ? TDataFileState::NotLoaded : found->second;
 }
 
-void ResetDataFileStates() { States().clear(); }
+void ResetDataFileStates() {
+    States().clear();
+}
 
 std::vector<std::string> LoadData() {
     std::vector<std::string> errors;
     const std::string folder = PrepareDataFolder();
-    for (TCustomFileBuffer* buffer :
-         {static_cast<TCustomFileBuffer*>(&WallpaperBuffer()),
-          static_cast<TCustomFileBuffer*>(&WaveBuffer()),
-          static_cast<TCustomFileBuffer*>(&TextuerBuffer())}) {
+    for (TCustomFileBuffer* buffer : {static_cast<TCustomFileBuffer*>(&WallpaperBuffer()),
+                                      static_cast<TCustomFileBuffer*>(&WaveBuffer()),
+                                      static_cast<TCustomFileBuffer*>(&TextuerBuffer())}) {
         buffer->Clear();
         buffer->Monitoring.Clear();
     }

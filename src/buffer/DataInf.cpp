@@ -24,12 +24,18 @@ void WriteName(TMemoryStream& stream, const std::string& name) {
     stream.Write("", 1);
 }
 
-int32_t StoredLength(const std::string& name) { return int32_t(name.size() + 1); }
+int32_t StoredLength(const std::string& name) {
+    return int32_t(name.size() + 1);
+}
 
 } // namespace
 
-bool DefaultDataMode() { return defaultDataMode; }
-void SetDefaultDataMode(bool on) { defaultDataMode = on; }
+bool DefaultDataMode() {
+    return defaultDataMode;
+}
+void SetDefaultDataMode(bool on) {
+    defaultDataMode = on;
+}
 
 TDataInfRec InitialDataInfRec() {
     TDataInfRec rec;
@@ -129,7 +135,9 @@ void TDataInf::ReadFromStream(TMemoryStream& stream, int blockSize) {
     ReadNames(stream, Data);
 }
 
-bool TDataInf::Flag(int bit) const { return bit >= 0 && bit <= 7 && (Data.Flags >> bit) & 1; }
+bool TDataInf::Flag(int bit) const {
+    return bit >= 0 && bit <= 7 && (Data.Flags >> bit) & 1;
+}
 
 void TDataInf::SetFlag(int bit, bool on) {
     if (bit < 0 || bit > 7)

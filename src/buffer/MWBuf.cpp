@@ -2,8 +2,8 @@
 
 #include "StmList.h"
 #include "core/CmdParam.h"
-#include "platform/FolderListing.h"
 #include "platform/Files.h"
+#include "platform/FolderListing.h"
 #include "platform/Paths.h"
 #include "platform/Random.h"
 #include "platform/Services.h"
@@ -42,7 +42,9 @@ void TCustomFileBuffer::UpdateDone(bool notify) {
     }
 }
 
-void TCustomFileBuffer::BeginUpdate() { ++updateCount_; }
+void TCustomFileBuffer::BeginUpdate() {
+    ++updateCount_;
+}
 
 void TCustomFileBuffer::EndUpdate(bool notify) {
     if (updateCount_ <= 0)
@@ -58,7 +60,9 @@ void TCustomFileBuffer::Delete(int index) {
     Changed();
 }
 
-void TCustomFileBuffer::Remove(const std::string& fileName) { Delete(IndexOf(fileName)); }
+void TCustomFileBuffer::Remove(const std::string& fileName) {
+    Delete(IndexOf(fileName));
+}
 
 void TCustomFileBuffer::Clear() {
     Files.Clear();
@@ -66,7 +70,9 @@ void TCustomFileBuffer::Clear() {
     Changed();
 }
 
-void TCustomFileBuffer::RemoveRemain(const std::string& fileName) { Remain.Remove(fileName); }
+void TCustomFileBuffer::RemoveRemain(const std::string& fileName) {
+    Remain.Remove(fileName);
+}
 
 TDataInf* TCustomFileBuffer::DataInf(int index) const {
     return Files.ValidIndex(index) ? Files.Object(index).get() : nullptr;
@@ -103,11 +109,16 @@ void TCustomFileBuffer::AddFiles(const std::vector<std::string>& names,
     EndUpdate(true);
 }
 
-std::string TCustomFileBuffer::GetNext() { return DrawNext(); }
+std::string TCustomFileBuffer::GetNext() {
+    return DrawNext();
+}
 
 std::string TCustomFileBuffer::DrawNext() {
     // One loop, bounded by what the buffer holds: every turn takes a name out of Remain,
     // and a refill happens only when Remain is empty.
+    // Past the names left in this cycle plus one full cycle, every unreachable name has
+    // had its chance.
+    const int limit = Remain.Count() + Files.Count();
     int unreachable = 0;
     for (;;) {
         if (Files.Empty())
@@ -130,7 +141,7 @@ std::string TCustomFileBuffer::DrawNext() {
         // A file whose folder is gone as a whole (an unmounted disk, say) is passed over
         // for this draw but stays registered; a file gone from its folder is dropped.
         if (!FolderExists(FolderOf(name))) {
-            if (++unreachable > Files.Count())
+            if (++unreachable > limit)
                 throw EAbort();
             continue;
         }
@@ -198,10 +209,9 @@ int TCustomFileBuffer::ScanFolders(const TFolderEvent& onFolder, const TProgress
             const std::string& name = names[walked];
             if (Files.Contains(name) || (wallpapers && wallpapers->Stock.Contains(name)))
                 continue;
-            const int index =
-                wallpapers
-                    ? wallpapers->AddFileEx(name, Setting().DefaultShowStyle, true, fromStock)
-                    : Add(name);
+            const int index = wallpapers ? wallpapers->AddFileEx(name, Setting().DefaultShowStyle,
+                                                                 true, fromStock)
+                                         : Add(name);
             if (progress)
                 progress(*this, int(names.size()), stop, name, index, int(walked));
             ++count;
@@ -224,8 +234,7 @@ void TCustomFileBuffer::SaveFoldersToStream(TMemoryStream& stream) const {
     stream.Write(JoinLines(Monitoring.SortedFolders()));
 }
 
-void TCustomFileBuffer::FindName(const std::string& text, bool partial,
-                                 std::string& result) const {
+void TCustomFileBuffer::FindName(const std::string& text, bool partial, std::string& result) const {
     const std::string wanted = partial ? UpperAscii(text) : text;
     bool found = false;
     Files.ForEach([&](const std::string& name, const auto&) {
@@ -275,7 +284,9 @@ void WriteNameList(TMemoryStream& stream, const std::vector<std::string>& names)
 }
 
 // Writes a nested container into the target stream.
-void SaveNested(TStreamList& list, TMemoryStream& target) { list.SaveToStream(target); }
+void SaveNested(TStreamList& list, TMemoryStream& target) {
+    list.SaveToStream(target);
+}
 
 const char* const kUnknownVersion = "未対応のバージョンのバッファデータです。";
 
@@ -319,7 +330,9 @@ void TFileBuffer::ClearFiles() {
     TCustomFileBuffer::Clear();
 }
 
-void TFileBuffer::ClearStock() { Stock.Clear(); }
+void TFileBuffer::ClearStock() {
+    Stock.Clear();
+}
 
 std::string TFileBuffer::GetNext() {
     const std::string name = DrawNext();
@@ -338,8 +351,7 @@ int TFileBuffer::ScanFolders(const TFolderEvent& onFolder, const TProgressEvent&
     return TCustomFileBuffer::ScanFolders(onFolder, progress);
 }
 
-int TFileBuffer::AddFileEx(const std::string& fileName, int style, bool setStyle,
-                           bool fromStock) {
+int TFileBuffer::AddFileEx(const std::string& fileName, int style, bool setStyle, bool fromStock) {
     const int stockIndex = Stock.IndexOf(fileName);
     if (stockIndex >= 0) {
         if (!fromStock)
@@ -396,8 +408,7 @@ int TFileBuffer::AddStock(const std::string& fileName) {
     return index;
 }
 
-void TFileBuffer::AddStocks(const std::vector<std::string>& names,
-                           const TProgressEvent& progress) {
+void TFileBuffer::AddStocks(const std::vector<std::string>& names, const TProgressEvent& progress) {
     BeginUpdate();
     try {
         bool stop = false;
@@ -451,7 +462,9 @@ int IndexOfObject(const TDataList& list, const TDataInf* data) {
 }
 } // namespace
 
-int TFileBuffer::IndexOfData(const TDataInf* data) const { return IndexOfObject(Files, data); }
+int TFileBuffer::IndexOfData(const TDataInf* data) const {
+    return IndexOfObject(Files, data);
+}
 
 int TFileBuffer::IndexOfStockData(const TDataInf* data) const {
     return IndexOfObject(Stock, data);
@@ -666,7 +679,9 @@ void TWaveBuffer::LoadFromStream(TMemoryStream& stream) {
     LoadPlainBuffer(*this, stream);
 }
 
-void TWaveBuffer::SaveToStream(TMemoryStream& stream) { SavePlainBuffer(*this, stream); }
+void TWaveBuffer::SaveToStream(TMemoryStream& stream) {
+    SavePlainBuffer(*this, stream);
+}
 
 void TWaveBuffer::PlayWave(const std::string& fileName, bool wait) {
     Platform().sound->Play(fileName, wait);
@@ -676,7 +691,9 @@ void TTextuerBuffer::LoadFromStream(TMemoryStream& stream) {
     LoadPlainBuffer(*this, stream);
 }
 
-void TTextuerBuffer::SaveToStream(TMemoryStream& stream) { SavePlainBuffer(*this, stream); }
+void TTextuerBuffer::SaveToStream(TMemoryStream& stream) {
+    SavePlainBuffer(*this, stream);
+}
 
 // ---------------------------------------------------------------- the run's buffers
 

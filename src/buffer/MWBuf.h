@@ -123,8 +123,8 @@ public:
     int ScanFolders(const TFolderEvent& onFolder, const TProgressEvent& progress) override;
 
     int AddFileEx(const std::string& fileName, int style, bool setStyle, bool fromStock);
-    void AddFilesEx(const std::vector<std::string>& names, int style, bool setStyle,
-                    bool fromStock, const TProgressEvent& progress);
+    void AddFilesEx(const std::vector<std::string>& names, int style, bool setStyle, bool fromStock,
+                    const TProgressEvent& progress);
     int AddStock(const std::string& fileName);
     void AddStocks(const std::vector<std::string>& names, const TProgressEvent& progress);
     TDataInf* MoveToStock(const std::string& fileName, TDataInf* data);

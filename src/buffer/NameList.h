@@ -20,8 +20,7 @@ namespace muralto {
 
 struct NoObject {};
 
-template <class T = NoObject>
-class TNameList {
+template <class T = NoObject> class TNameList {
     struct Entry {
         std::string name;
         uint64_t seq = 0;
@@ -134,13 +133,11 @@ public:
     }
 
     // Visits the entries in list order.
-    template <class F>
-    void ForEach(F&& visit) const {
+    template <class F> void ForEach(F&& visit) const {
         for (const Entry* entry : tree_)
             visit(entry->name, entry->object);
     }
-    template <class F>
-    void ForEach(F&& visit) {
+    template <class F> void ForEach(F&& visit) {
         for (Entry* entry : tree_)
             visit(entry->name, entry->object);
     }

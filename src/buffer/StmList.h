@@ -27,8 +27,8 @@ extern const char* const kUnsupportedFormat; // "未対応のファイル形式�
 class TStreamList {
 public:
     using BeginEvent = std::function<void(TStreamList& sender, int count, bool& abort)>;
-    using ProgressEvent = std::function<void(TStreamList& sender, TMemoryStream& stream,
-                                             int index, int percent, size_t size, bool& abort)>;
+    using ProgressEvent = std::function<void(TStreamList& sender, TMemoryStream& stream, int index,
+                                             int percent, size_t size, bool& abort)>;
     using NotifyEvent = std::function<void(TStreamList& sender)>;
 
     static constexpr uint32_t kMagic = 0x3AD5CEFF;

@@ -43,9 +43,22 @@ void RunRandom(List& list, BitmapPtr& bitmap, void (List::*byIndex)(int, BitmapP
         (list.*byIndex)(0, bitmap);
 }
 
+// A screen saver or a maximised window holds a timed change back when the options say so.
+bool DesktopBusy() {
+    TSetting& s = Setting();
+    DesktopBackend& desktop = *Platform().desktop;
+    return (s.SystemBool(sbNoChangeScreenSaver) && desktop.ScreenSaverRunning()) ||
+           (s.SystemBool(sbNoChangeMaximized) && desktop.MaximizedWindowExists());
+}
+
+// The desktop colour where a file names no background colour.
+constexpr TColor kDesktopColour = 0x00A56E3A;
+
 } // namespace
 
-std::string TChangePipeline::WallpaperPath() { return WritableProgramFolder() + "Wallpaper.bmp"; }
+std::string TChangePipeline::WallpaperPath() {
+    return WritableProgramFolder() + "Wallpaper.bmp";
+}
 
 int PlacementOf(int showStyle) {
     switch (showStyle & 0x7F) {
@@ -94,8 +107,7 @@ bool TChangePipeline::DecorationAvailable(TDecorationKind kind, const TDataInf& 
     }
 }
 
-void TChangePipeline::DrawDecoration(TDecorationKind kind, const TDataInf& data,
-                                     BitmapPtr& image) {
+void TChangePipeline::DrawDecoration(TDecorationKind kind, const TDataInf& data, BitmapPtr& image) {
     TDecorationList* list = Decorations[size_t(kind)];
     if (!list)
         return;
@@ -205,7 +217,7 @@ bool TChangePipeline::Compose(const std::string& fileName, TDataInf& data, Bitma
         texture.reset();
         if (transparent) {
             const TColor background =
-                data.Flag(difBackGround) ? data.Data.BackColor : TColor(0x00A56E3A);
+                data.Flag(difBackGround) ? data.Data.BackColor : kDesktopColour;
             server_.ComposeOverColour(image, placement, background, key);
         } else if (data.Flag(difBackGround)) {
             server_.PlaceOnDesktop(image, placement, data.Data.BackColor);
@@ -258,9 +270,10 @@ void TChangePipeline::MakeWallpaper(const std::string& fileName, int mode) {
     bool retrying = false;
     // Every failed picture leaves the buffer, so the loop ends when the buffer does (with
     // the silent abort of GetNext) or earlier.
+    const int turns = buffer.Count() + buffer.Remain.Count() + 2;
     for (int turn = 0;; ++turn) {
         try {
-            if (turn > buffer.Count() + buffer.Remain.Count() + 1)
+            if (turn > turns)
                 throw EAbort();
             const int index = buffer.IndexOf(name);
             if (index < 0) {
@@ -281,10 +294,7 @@ void TChangePipeline::MakeWallpaper(const std::string& fileName, int mode) {
             // The retry is a guarded change: it yields to a screen saver or a maximised
             // window, and its own failures are not the caller's.
             retrying = true;
-            TSetting& s = Setting();
-            DesktopBackend& desktop = *Platform().desktop;
-            if ((s.SystemBool(sbNoChangeScreenSaver) && desktop.ScreenSaverRunning()) ||
-                (s.SystemBool(sbNoChangeMaximized) && desktop.MaximizedWindowExists()))
+            if (DesktopBusy())
                 return;
             name = buffer.GetNext();
         } catch (...) {
@@ -297,11 +307,7 @@ void TChangePipeline::MakeWallpaper(const std::string& fileName, int mode) {
 
 void TChangePipeline::ChangeWallpaper(bool guarded) {
     try {
-        TSetting& s = Setting();
-        DesktopBackend& desktop = *Platform().desktop;
-        if (guarded &&
-            ((s.SystemBool(sbNoChangeScreenSaver) && desktop.ScreenSaverRunning()) ||
-             (s.SystemBool(sbNoChangeMaximized) && desktop.MaximizedWindowExists())))
+        if (guarded && DesktopBusy())
             return;
         MakeWallpaper(WallpaperBuffer().GetNext(), cmChange);
     } catch (...) {

@@ -84,7 +84,9 @@ void TGraphicServer::ComposeOverColour(BitmapPtr&, int, TColor, int64_t) const {
 void TGraphicServer::AdjustForTaskBar(BitmapPtr&) const {}
 void TGraphicServer::AdjustBrightnessContrast(BitmapPtr&, int, int) const {}
 
-void TGraphicServer::FinishForDisplay(BitmapPtr& bitmap, bool) const { ToBits24(bitmap); }
+void TGraphicServer::FinishForDisplay(BitmapPtr& bitmap, bool) const {
+    ToBits24(bitmap);
+}
 
 void SaveBitmapFile(const MTBitmap* bitmap, const std::string& path) {
     uint8_t* bytes = nullptr;

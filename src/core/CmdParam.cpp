@@ -8,8 +8,7 @@
 
 namespace muralto {
 
-TParamOption::TParamOption(std::vector<std::string> arguments)
-    : arguments_(std::move(arguments)) {}
+TParamOption::TParamOption(std::vector<std::string> arguments) : arguments_(std::move(arguments)) {}
 
 TParamOption TParamOption::FromMain(int argc, char** argv) {
     std::vector<std::string> arguments;
@@ -59,7 +58,9 @@ bool TParamOption::GetParamInteger(const std::string& option, int& out, int defa
     return true;
 }
 
-void TParamOption::AddParam(const std::string& argument) { arguments_.push_back(argument); }
+void TParamOption::AddParam(const std::string& argument) {
+    arguments_.push_back(argument);
+}
 
 TParamOption& ParamOption() {
     static TParamOption options;

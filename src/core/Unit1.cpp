@@ -22,7 +22,9 @@ TMTOwner::TMTOwner(QWidget* parent) : QWidget(parent) {
     QuitOnTerminationSignals([] { QApplication::quit(); });
 }
 
-TMTOwner::~TMTOwner() { FormDestroy(); }
+TMTOwner::~TMTOwner() {
+    FormDestroy();
+}
 
 void TMTOwner::FormCreate() {
     try {
@@ -90,7 +92,9 @@ void TMTOwner::RunFormCreate() {
     }
 }
 
-void TMTOwner::FormCloseQuery() { hide(); }
+void TMTOwner::FormCloseQuery() {
+    hide();
+}
 
 void TMTOwner::FormDestroy() {
     if (destroyed_)

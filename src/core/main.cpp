@@ -1,3 +1,5 @@
 #include "ProgramEntry.h"
 
-int main(int argc, char** argv) { return muralto::RunProgram(argc, argv); }
+int main(int argc, char** argv) {
+    return muralto::RunProgram(argc, argv);
+}

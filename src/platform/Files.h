@@ -12,7 +12,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-std::string ReadWholeFile(const std::string& path);                    // throws FileError
+std::string ReadWholeFile(const std::string& path);                        // throws FileError
 void WriteFileAtomically(const std::string& path, std::string_view bytes); // throws FileError
 // Renames a file that failed to load to "<name>.damaged" ("<name>.N.damaged" when that
 // exists) and returns the new path; empty when there was nothing to move.

@@ -42,7 +42,7 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
 std::vector<std::string> ListFiles(const std::string& folder, bool subFolders) {
     std::vector<std::string> files;
     std::vector<std::string> pending{folder.empty() || folder.back() == '/' ? folder
-                                                                          : folder + '/'};
+                                                                            : folder + '/'};
     // Linked folders are followed once: a link back up the tree must not loop.
     std::set<std::pair<dev_t, ino_t>> visited;
     while (!pending.empty()) {

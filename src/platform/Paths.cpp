@@ -17,7 +17,9 @@ std::string WithSlash(std::string path) {
     return path;
 }
 
-bool Writable(const std::string& folder) { return access(folder.c_str(), W_OK) == 0; }
+bool Writable(const std::string& folder) {
+    return access(folder.c_str(), W_OK) == 0;
+}
 
 } // namespace
 

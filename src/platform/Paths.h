@@ -17,9 +17,9 @@ bool FolderExists(const std::string& path);
 // Creates one folder level; true when it exists afterwards.
 bool CreateFolder(const std::string& path);
 bool CreateFolders(const std::string& path);
-std::string FolderOf(const std::string& path);   // with trailing '/'
-std::string NameOf(const std::string& path);     // the last component
+std::string FolderOf(const std::string& path);    // with trailing '/'
+std::string NameOf(const std::string& path);      // the last component
 std::string ExtensionOf(const std::string& path); // without the dot, as written
-std::string Environment(const char* name);       // empty when unset
+std::string Environment(const char* name);        // empty when unset
 
 } // namespace muralto

@@ -6,8 +6,12 @@
 namespace muralto {
 
 namespace {
-QWidget* Parent() { return QApplication::activeWindow(); }
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QWidget* Parent() {
+    return QApplication::activeWindow();
+}
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 } // namespace
 
 void QtPrompt::Inform(const std::string& text, const std::string& title) {

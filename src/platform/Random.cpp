@@ -22,6 +22,8 @@ int Random(int n) {
     return pick(Generator());
 }
 
-void SeedRandom(uint64_t seed) { Generator().seed(seed); }
+void SeedRandom(uint64_t seed) {
+    Generator().seed(seed);
+}
 
 } // namespace muralto

@@ -19,7 +19,9 @@ namespace {
 
 const char kActivate[] = "2146\n";
 
-std::string SocketPath() { return RuntimeFolder() + "muralto-TMTOwner"; }
+std::string SocketPath() {
+    return RuntimeFolder() + "muralto-TMTOwner";
+}
 
 } // namespace
 
@@ -36,7 +38,9 @@ std::string RuntimeFolder() {
 
 InstanceMarker::InstanceMarker() : path_(RuntimeFolder() + "muralto-QX Soft [MURALTO]") {}
 
-bool InstanceMarker::Exists() const { return FileExists(path_); }
+bool InstanceMarker::Exists() const {
+    return FileExists(path_);
+}
 
 bool InstanceMarker::Add() {
     const int fd = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -48,7 +52,9 @@ bool InstanceMarker::Add() {
     return written;
 }
 
-void InstanceMarker::Delete() { unlink(path_.c_str()); }
+void InstanceMarker::Delete() {
+    unlink(path_.c_str());
+}
 
 long InstanceMarker::OwnerProcess() const {
     const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC);

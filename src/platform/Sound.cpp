@@ -7,8 +7,7 @@ namespace muralto {
 void SilentSoundPlayer::Play(const std::string& path, bool) {
     static bool told = false;
     if (!told) {
-        std::fprintf(stderr, "Muralto: no sound output available; not playing %s\n",
-                     path.c_str());
+        std::fprintf(stderr, "Muralto: no sound output available; not playing %s\n", path.c_str());
         told = true;
     }
 }

@@ -75,7 +75,9 @@ std::string FromStored(std::string_view bytes) {
     return out;
 }
 
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 std::string UpperAscii(std::string_view text) {
     std::string out(text);

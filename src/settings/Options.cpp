@@ -28,10 +28,18 @@ uint8_t Folded(uint8_t& type, uint8_t self) {
 }
 } // namespace
 
-uint8_t TSetting::GetDefaultCalenderType() { return Folded(DefaultCalenderType, 3); }
-uint8_t TSetting::GetDefaultAnnoDominiType() { return Folded(DefaultAnnoDominiType, 3); }
-uint8_t TSetting::GetDefaultDrawFileNameType() { return Folded(DefaultDrawFileNameType, 3); }
-uint8_t TSetting::GetDefaultEffectType() { return Folded(DefaultEffectType, 4); }
+uint8_t TSetting::GetDefaultCalenderType() {
+    return Folded(DefaultCalenderType, 3);
+}
+uint8_t TSetting::GetDefaultAnnoDominiType() {
+    return Folded(DefaultAnnoDominiType, 3);
+}
+uint8_t TSetting::GetDefaultDrawFileNameType() {
+    return Folded(DefaultDrawFileNameType, 3);
+}
+uint8_t TSetting::GetDefaultEffectType() {
+    return Folded(DefaultEffectType, 4);
+}
 
 std::string TSetting::DataFolder() const {
     return WritableProgramFolder() + "Data/" + CurrentUser + "/";

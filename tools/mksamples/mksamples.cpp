@@ -6,8 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,9 +34,13 @@ uint32_t Hash(int x, int y, uint32_t seed) {
     return h;
 }
 
-double Lattice(int x, int y, uint32_t seed) { return (Hash(x, y, seed) & 0xFFFFFF) / 16777215.0; }
+double Lattice(int x, int y, uint32_t seed) {
+    return (Hash(x, y, seed) & 0xFFFFFF) / 16777215.0;
+}
 
-double Smooth(double t) { return t * t * (3 - 2 * t); }
+double Smooth(double t) {
+    return t * t * (3 - 2 * t);
+}
 
 double Noise(double x, double y, uint32_t seed) {
     const int xi = int(std::floor(x)), yi = int(std::floor(y));
@@ -94,8 +98,8 @@ void Paint(const Scene& s, MTBitmap* bitmap) {
             const double d = std::sqrt(dx * dx + dy * dy);
             c = Mix(c, s.sun, std::exp(-d * 9.0) * 0.85 + (d < 0.035 ? 1.0 : 0.0));
             const double cloud = Fractal(x * scale * 5, sy * scale * 14, s.seed + 3, 6);
-            c = Mix(c, {0.97, 0.95, 0.93}, std::clamp((cloud - 0.55) * 3.0, 0.0, 0.7) *
-                                               (1.0 - fy / s.horizon));
+            c = Mix(c, {0.97, 0.95, 0.93},
+                    std::clamp((cloud - 0.55) * 3.0, 0.0, 0.7) * (1.0 - fy / s.horizon));
             for (int k = 0; k < ridges; ++k) {
                 if (sy >= ridgeTop[size_t(k)][size_t(x)]) {
                     const double depth = double(k) / (ridges - 1);
@@ -106,8 +110,8 @@ void Paint(const Scene& s, MTBitmap* bitmap) {
                 }
             }
             if (y >= waterTop)
-                c = Mix(c, s.water, 0.35 + 0.3 * double(y - waterTop) / (h - waterTop) +
-                                        ripple * 0.2);
+                c = Mix(c, s.water,
+                        0.35 + 0.3 * double(y - waterTop) / (h - waterTop) + ripple * 0.2);
             const double grain = (Lattice(x, y, s.seed + 77) - 0.5) * 0.025;
             row[3 * x + 2] = uint8_t(std::clamp((c.r + grain) * 255.0, 0.0, 255.0));
             row[3 * x + 1] = uint8_t(std::clamp((c.g + grain) * 255.0, 0.0, 255.0));
@@ -126,14 +130,58 @@ int main(int argc, char** argv) {
     const std::string folder = std::string(argv[1]) + "/";
     CreateFolders(folder);
     const Scene scenes[] = {
-        {"Dawn Lake.bmp", 1920, 1080, 11, {0.16, 0.22, 0.45}, {0.98, 0.70, 0.48}, {1.0, 0.93, 0.75},
-         {0.10, 0.11, 0.16}, {0.42, 0.36, 0.48}, {0.10, 0.16, 0.28}, 0.68, 0.62, 0.50},
-        {"Glacier Noon.bmp", 1280, 800, 23, {0.12, 0.38, 0.78}, {0.72, 0.86, 0.96}, {1.0, 1.0, 0.95},
-         {0.22, 0.26, 0.30}, {0.70, 0.76, 0.84}, {0.14, 0.34, 0.44}, 0.72, 0.25, 0.18},
-        {"Autumn Dusk.bmp", 800, 600, 37, {0.30, 0.12, 0.30}, {0.98, 0.52, 0.22}, {1.0, 0.80, 0.45},
-         {0.16, 0.08, 0.06}, {0.55, 0.28, 0.30}, {0.22, 0.10, 0.12}, 0.70, 0.45, 0.58},
-        {"Fjord Night.bmp", 600, 900, 51, {0.02, 0.03, 0.10}, {0.12, 0.20, 0.36}, {0.85, 0.88, 0.95},
-         {0.03, 0.04, 0.07}, {0.16, 0.20, 0.30}, {0.04, 0.06, 0.12}, 0.66, 0.70, 0.22},
+        {"Dawn Lake.bmp",
+         1920,
+         1080,
+         11,
+         {0.16, 0.22, 0.45},
+         {0.98, 0.70, 0.48},
+         {1.0, 0.93, 0.75},
+         {0.10, 0.11, 0.16},
+         {0.42, 0.36, 0.48},
+         {0.10, 0.16, 0.28},
+         0.68,
+         0.62,
+         0.50},
+        {"Glacier Noon.bmp",
+         1280,
+         800,
+         23,
+         {0.12, 0.38, 0.78},
+         {0.72, 0.86, 0.96},
+         {1.0, 1.0, 0.95},
+         {0.22, 0.26, 0.30},
+         {0.70, 0.76, 0.84},
+         {0.14, 0.34, 0.44},
+         0.72,
+         0.25,
+         0.18},
+        {"Autumn Dusk.bmp",
+         800,
+         600,
+         37,
+         {0.30, 0.12, 0.30},
+         {0.98, 0.52, 0.22},
+         {1.0, 0.80, 0.45},
+         {0.16, 0.08, 0.06},
+         {0.55, 0.28, 0.30},
+         {0.22, 0.10, 0.12},
+         0.70,
+         0.45,
+         0.58},
+        {"Fjord Night.bmp",
+         600,
+         900,
+         51,
+         {0.02, 0.03, 0.10},
+         {0.12, 0.20, 0.36},
+         {0.85, 0.88, 0.95},
+         {0.03, 0.04, 0.07},
+         {0.16, 0.20, 0.30},
+         {0.04, 0.06, 0.12},
+         0.66,
+         0.70,
+         0.22},
     };
     for (const Scene& s : scenes) {
         BitmapPtr bitmap(mtgdi_create(s.width, s.height, MT_PF24));

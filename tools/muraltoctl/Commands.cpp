@@ -7,6 +7,7 @@
 #include "core/CmdParam.h"
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
+#include "platform/Services.h"
 #include "settings/Options.h"
 
 #include <unistd.h>
@@ -33,8 +34,13 @@ void OpenData() {
     WallpaperBuffer().SetMask(TGraphicServer::FormatMask());
     TextuerBuffer().SetMask(TGraphicServer::FormatMask());
     WaveBuffer().SetMask("*.wav");
-    if (!LoadData().empty())
-        throw UserError("the data files could not be read; nothing was changed");
+    std::vector<std::string> errors = LoadData();
+    if (!errors.empty()) {
+        std::string line = errors.front();
+        for (size_t at; (at = line.find("\r\n")) != std::string::npos;)
+            line.replace(at, 2, " ");
+        throw UserError(line);
+    }
     WallpaperBuffer().Files.SetSorted(true);
 }
 
@@ -65,9 +71,12 @@ std::string Attributes(const TDataInf& d) {
         << " transpos=" << int(r.TransPos) << " transparent=0x" << Hex(r.TransparentColor, 6)
         << " back=0x" << Hex(r.BackColor, 6) << " reserved=" << int(r.Reserved);
     const std::pair<const char*, const std::string*> names[] = {
-        {"datepattern", &d.AnnoDominiPattern},     {"calendarpattern", &d.CalenderPattern},
-        {"filenamepattern", &d.DrawFileNamePattern}, {"effectpattern", &d.EffectPattern},
-        {"wave", &d.WaveFile},                      {"texture", &d.TextuerFile}};
+        {"datepattern", &d.AnnoDominiPattern},
+        {"calendarpattern", &d.CalenderPattern},
+        {"filenamepattern", &d.DrawFileNamePattern},
+        {"effectpattern", &d.EffectPattern},
+        {"wave", &d.WaveFile},
+        {"texture", &d.TextuerFile}};
     for (const auto& [key, value] : names)
         if (!value->empty())
             out << ' ' << key << '=' << Quoted(*value);
@@ -116,7 +125,8 @@ int BufferList(const Arguments& args) {
     OpenData();
     TFileBuffer& buffer = WallpaperBuffer();
     if (remain) {
-        buffer.Remain.ForEach([](const std::string& name, auto&) { std::printf("%s\n", name.c_str()); });
+        buffer.Remain.ForEach(
+            [](const std::string& name, auto&) { std::printf("%s\n", name.c_str()); });
         return 0;
     }
     PrintList(stock ? buffer.Stock : buffer.Files);
@@ -144,20 +154,19 @@ int BufferAdd(const Arguments& args) {
     const int before = buffer.Count();
     const bool fromStock = !ParamOption().HasOption("/FME", "+FME");
     Progress progress(files.size());
-    buffer.AddFilesEx(files, Setting().DefaultShowStyle, true, fromStock,
-                      [&](TCustomFileBuffer&, int, bool&, const std::string& name, int index,
-                          int position) {
-                          if (index < 0)
-                              problems.push_back("not a picture format Muralto reads: " + name);
-                          progress.Step(size_t(position) + 1);
-                      });
+    buffer.AddFilesEx(
+        files, Setting().DefaultShowStyle, true, fromStock,
+        [&](TCustomFileBuffer&, int, bool&, const std::string& name, int index, int position) {
+            if (index < 0)
+                problems.push_back("not a picture format Muralto reads: " + name);
+            progress.Step(size_t(position) + 1);
+        });
     SaveData();
     std::printf("%d added\n", buffer.Count() - before);
     if (!problems.empty())
-        throw UserError(problems.front() +
-                        (problems.size() > 1
-                             ? " (and " + std::to_string(problems.size() - 1) + " more)"
-                             : ""));
+        throw UserError(
+            problems.front() +
+            (problems.size() > 1 ? " (and " + std::to_string(problems.size() - 1) + " more)" : ""));
     return 0;
 }
 
@@ -275,7 +284,9 @@ const std::vector<Command> kCommands = {
 
 } // namespace
 
-const std::vector<Command>& Commands() { return kCommands; }
+const std::vector<Command>& Commands() {
+    return kCommands;
+}
 
 std::string HelpText() {
     std::ostringstream out;
@@ -302,6 +313,8 @@ std::string HelpText() {
 }
 
 int Run(const Arguments& args) {
+    // Messages meant for boxes are turned into this tool's one-line errors instead.
+    Platform().prompt = std::make_unique<RecordingPrompt>();
     if (args.empty())
         throw UserError("no command; see muraltoctl --help");
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {

@@ -39,9 +39,13 @@ int32_t BitsOf(int32_t format) {
     }
 }
 
-bool IsIndexed(int32_t format) { return format == MT_PF1 || format == MT_PF4 || format == MT_PF8; }
+bool IsIndexed(int32_t format) {
+    return format == MT_PF1 || format == MT_PF4 || format == MT_PF8;
+}
 
-int64_t StrideOf(int64_t width, int32_t bits) { return ((width * bits + 31) / 32) * 4; }
+int64_t StrideOf(int64_t width, int32_t bits) {
+    return ((width * bits + 31) / 32) * 4;
+}
 
 bool SizeAllowed(int64_t width, int64_t height) {
     if (width < 1 || height < 1 || width > MTGDI_MAX_SIDE || height > MTGDI_MAX_SIDE)
@@ -50,10 +54,11 @@ bool SizeAllowed(int64_t width, int64_t height) {
            MTGDI_MAX_24BIT_BYTES;
 }
 
-uint32_t Read16(const uint8_t* p) { return p[0] | (p[1] << 8); }
+uint32_t Read16(const uint8_t* p) {
+    return p[0] | (p[1] << 8);
+}
 uint32_t Read32(const uint8_t* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 void Write16(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v);
@@ -64,7 +69,9 @@ void Write32(uint8_t* p, uint32_t v) {
         p[i] = uint8_t(v >> (8 * i));
 }
 
-uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+uint32_t Rgb(uint32_t r, uint32_t g, uint32_t b) {
+    return (r << 16) | (g << 8) | b;
+}
 
 // Scales a masked channel value to 0..255 whatever the width of its mask.
 uint32_t ExpandChannel(uint32_t value, uint32_t mask) {
@@ -268,8 +275,8 @@ int32_t ParseHeader(const uint8_t* data, size_t size, BmpHeader& h) {
         return MT_ERR_DAMAGED;
     if (!SizeAllowed(h.width, h.height))
         return MT_ERR_TOO_LARGE;
-    const bool bitsKnown = h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 16 ||
-                           h.bits == 24 || h.bits == 32;
+    const bool bitsKnown =
+        h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 16 || h.bits == 24 || h.bits == 32;
     if (!bitsKnown)
         return MT_ERR_UNSUPPORTED;
     if (h.compression == 3 && h.bits != 16 && h.bits != 32)
@@ -296,7 +303,9 @@ MTBitmap* mtgdi_create(int32_t width, int32_t height, int32_t format) {
     return NewBitmap(width, height, format);
 }
 
-void mtgdi_free(MTBitmap* bitmap) { delete bitmap; }
+void mtgdi_free(MTBitmap* bitmap) {
+    delete bitmap;
+}
 
 MTBitmap* mtgdi_clone(const MTBitmap* bitmap) {
     if (!bitmap)
@@ -320,11 +329,21 @@ MTBitmap* mtgdi_convert(const MTBitmap* bitmap, int32_t format) {
     return out;
 }
 
-int32_t mtgdi_width(const MTBitmap* bitmap) { return bitmap ? bitmap->width : 0; }
-int32_t mtgdi_height(const MTBitmap* bitmap) { return bitmap ? bitmap->height : 0; }
-int32_t mtgdi_format(const MTBitmap* bitmap) { return bitmap ? bitmap->format : 0; }
-int32_t mtgdi_bits_per_pixel(const MTBitmap* bitmap) { return bitmap ? BitsOf(bitmap->format) : 0; }
-int32_t mtgdi_stride(const MTBitmap* bitmap) { return bitmap ? bitmap->stride : 0; }
+int32_t mtgdi_width(const MTBitmap* bitmap) {
+    return bitmap ? bitmap->width : 0;
+}
+int32_t mtgdi_height(const MTBitmap* bitmap) {
+    return bitmap ? bitmap->height : 0;
+}
+int32_t mtgdi_format(const MTBitmap* bitmap) {
+    return bitmap ? bitmap->format : 0;
+}
+int32_t mtgdi_bits_per_pixel(const MTBitmap* bitmap) {
+    return bitmap ? BitsOf(bitmap->format) : 0;
+}
+int32_t mtgdi_stride(const MTBitmap* bitmap) {
+    return bitmap ? bitmap->stride : 0;
+}
 
 uint8_t* mtgdi_scanline(MTBitmap* bitmap, int32_t y) {
     if (!bitmap || y < 0 || y >= bitmap->height)
@@ -471,7 +490,9 @@ int32_t mtgdi_write_bmp(const MTBitmap* bitmap, uint8_t** out, size_t* size) {
     return MT_OK;
 }
 
-void mtgdi_free_memory(void* block) { std::free(block); }
+void mtgdi_free_memory(void* block) {
+    std::free(block);
+}
 
 MTLocalHandle mtgdi_local_alloc(size_t size, int32_t zero) {
     (void)zero; // blocks always start zeroed
@@ -500,7 +521,9 @@ int32_t mtgdi_local_unlock(MTLocalHandle handle) {
     return --handle->locks;
 }
 
-size_t mtgdi_local_size(MTLocalHandle handle) { return handle ? handle->bytes.size() : 0; }
+size_t mtgdi_local_size(MTLocalHandle handle) {
+    return handle ? handle->bytes.size() : 0;
+}
 
 MTLocalHandle mtgdi_local_free(MTLocalHandle handle) {
     delete handle;
