@@ -19,7 +19,7 @@ TMTOwner::TMTOwner(QWidget* parent) : QWidget(parent) {
     connect(&window_, &InstanceWindow::Activated, this, [] {
         // A second start was refused; nothing else to do until the bar can be raised.
     });
-    QuitOnTerminationSignals([] { QApplication::quit(); });
+    QuitOnTerminationSignals(this, [] { QApplication::quit(); });
 }
 
 TMTOwner::~TMTOwner() {

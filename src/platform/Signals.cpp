@@ -19,10 +19,10 @@ void OnSignal(int) {
 
 } // namespace
 
-void QuitOnTerminationSignals(std::function<void()> quit) {
+void QuitOnTerminationSignals(QObject* owner, std::function<void()> quit) {
     if (pipeEnds[0] < 0 && pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
-    auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read);
+    auto* notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, owner);
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [quit] {
         char buffer[16];
         while (read(pipeEnds[0], buffer, sizeof buffer) > 0) {

@@ -3,8 +3,11 @@
 // are saved as at a normal exit.
 #include <functional>
 
+class QObject;
+
 namespace muralto {
 
-void QuitOnTerminationSignals(std::function<void()> quit);
+// The watcher lives as long as its owner.
+void QuitOnTerminationSignals(QObject* owner, std::function<void()> quit);
 
 } // namespace muralto

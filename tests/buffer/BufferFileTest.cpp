@@ -66,7 +66,7 @@ TEST_F(BufferFileTest, EveryVersionReadsTheSameBuffer) {
         EXPECT_EQ(a.Data.ResizeStyle, 2);
         EXPECT_EQ(a.Data.Brightness, -5);
         EXPECT_EQ(a.Data.Contrast, 7);
-        EXPECT_EQ(a.Data.TransparentColor, 0x112233u);
+        EXPECT_EQ(uint32_t{a.Data.TransparentColor}, 0x112233u);
         EXPECT_EQ(a.Data.Flags, 0x05);
         EXPECT_EQ(a.Data.Reserved, 1);
         EXPECT_EQ(a.AnnoDominiPattern, "Date1");

@@ -1,0 +1,47 @@
+#include "FuzzTargets.h"
+
+#include "buffer/MWBuf.h"
+#include "buffer/StmList.h"
+#include "platform/Services.h"
+#include "platform/mtgdi/Bitmap.h"
+
+#include <string>
+
+using namespace muralto;
+
+// A whole "BUFFERS.MWF": the outer container and the three buffers in it.
+int FuzzBufferFile(const uint8_t* data, size_t size) {
+    static const bool quiet = [] {
+        Platform().prompt = std::make_unique<RecordingPrompt>();
+        return true;
+    }();
+    (void)quiet;
+    TMemoryStream source(std::string(reinterpret_cast<const char*>(data), size));
+    try {
+        TStreamList outer;
+        outer.LoadFromStream(source);
+        TFileBuffer wallpapers;
+        TWaveBuffer sounds;
+        TTextuerBuffer textures;
+        wallpapers.LoadFromStream(outer.Streams(0));
+        sounds.LoadFromStream(outer.Streams(1));
+        textures.LoadFromStream(outer.Streams(2));
+        TMemoryStream again;
+        wallpapers.SaveToStream(again);
+    } catch (const std::exception&) {
+    }
+    return 0;
+}
+
+int FuzzBitmapFile(const uint8_t* data, size_t size) {
+    MTBitmap* bitmap = nullptr;
+    if (mtgdi_read_bmp(data, size, &bitmap) == MT_OK) {
+        BitmapPtr owned(bitmap);
+        BitmapPtr converted(mtgdi_convert(bitmap, MT_PF24));
+        uint8_t* bytes = nullptr;
+        size_t written = 0;
+        if (mtgdi_write_bmp(converted.get(), &bytes, &written) == MT_OK)
+            mtgdi_free_memory(bytes);
+    }
+    return 0;
+}
