@@ -88,25 +88,28 @@ int TCustomFileBuffer::Add(const std::string& fileName) {
     return index;
 }
 
-void TCustomFileBuffer::AddFiles(const std::vector<std::string>& names,
-                                 const TProgressEvent& progress) {
+void TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
+                                const TProgressEvent& progress,
+                                const std::function<int(const std::string&)>& add) {
     BeginUpdate();
     try {
         bool stop = false;
         const int total = int(names.size());
-        for (int i = 0; i < total; ++i) {
-            const int index = Add(names[size_t(i)]);
-            if (progress) {
+        for (int i = 0; i < total && !stop; ++i) {
+            const int index = add(names[size_t(i)]);
+            if (progress)
                 progress(*this, total, stop, names[size_t(i)], index, i);
-                if (stop)
-                    break;
-            }
         }
     } catch (...) {
         EndUpdate(true);
         throw;
     }
     EndUpdate(true);
+}
+
+void TCustomFileBuffer::AddFiles(const std::vector<std::string>& names,
+                                 const TProgressEvent& progress) {
+    AddBulk(names, progress, [this](const std::string& name) { return Add(name); });
 }
 
 std::string TCustomFileBuffer::GetNext() {
@@ -378,23 +381,8 @@ int TFileBuffer::AddFileEx(const std::string& fileName, int style, bool setStyle
 
 void TFileBuffer::AddFilesEx(const std::vector<std::string>& names, int style, bool setStyle,
                              bool fromStock, const TProgressEvent& progress) {
-    BeginUpdate();
-    try {
-        bool stop = false;
-        const int total = int(names.size());
-        for (int i = 0; i < total; ++i) {
-            const int index = AddFileEx(names[size_t(i)], style, setStyle, fromStock);
-            if (progress) {
-                progress(*this, total, stop, names[size_t(i)], index, i);
-                if (stop)
-                    break;
-            }
-        }
-    } catch (...) {
-        EndUpdate(true);
-        throw;
-    }
-    EndUpdate(true);
+    AddBulk(names, progress,
+            [&](const std::string& name) { return AddFileEx(name, style, setStyle, fromStock); });
     Changed();
 }
 
@@ -409,23 +397,7 @@ int TFileBuffer::AddStock(const std::string& fileName) {
 }
 
 void TFileBuffer::AddStocks(const std::vector<std::string>& names, const TProgressEvent& progress) {
-    BeginUpdate();
-    try {
-        bool stop = false;
-        const int total = int(names.size());
-        for (int i = 0; i < total; ++i) {
-            const int index = AddStock(names[size_t(i)]);
-            if (progress) {
-                progress(*this, total, stop, names[size_t(i)], index, i);
-                if (stop)
-                    break;
-            }
-        }
-    } catch (...) {
-        EndUpdate(true);
-        throw;
-    }
-    EndUpdate(true);
+    AddBulk(names, progress, [this](const std::string& name) { return AddStock(name); });
     Changed();
 }
 

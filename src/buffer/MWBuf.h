@@ -106,6 +106,10 @@ public:
 protected:
     // The draw itself; GetNext of the wallpaper buffer wraps it to record its outcome.
     std::string DrawNext();
+    // The bulk additions: one update for all names, progress after each, a stop between
+    // two names.
+    void AddBulk(const std::vector<std::string>& names, const TProgressEvent& progress,
+                 const std::function<int(const std::string&)>& add);
     int updateCount_ = 0;
 };
 
