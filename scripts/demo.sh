@@ -8,6 +8,7 @@ scripts/install-deps.sh
 scripts/build.sh build
 bin=$PWD/build/bin
 export MURALTO_HOME=${MURALTO_HOME:-$PWD/demo}
+export MURALTO_REGISTRY=${MURALTO_REGISTRY:-$MURALTO_HOME/registry.db}
 "$bin/muraltoctl" buffer add "$bin/Samples" >/dev/null
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "$bin/muralto" /E /C /NS /DA

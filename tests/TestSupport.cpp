@@ -6,6 +6,7 @@
 #include "compose/MWGraphic.h"
 #include "core/CmdParam.h"
 #include "platform/Files.h"
+#include "platform/Registry.h"
 #include "platform/Random.h"
 #include "platform/Services.h"
 #include "platform/mtgdi/Bitmap.h"
@@ -68,6 +69,10 @@ void ProgramTest::SetUp() {
     const std::string runtime = home / "runtime";
     std::filesystem::create_directories(runtime);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_DATA_HOME", (home / "xdg-data").c_str(), 1);
+    setenv("MURALTO_REGISTRY", (home / "registry.db").c_str(), 1);
+    CloseSettingsRegistry();
+    FormatNames() = TFormatNames();
     UseFakeServices();
     SeedRandom(12345);
     ParamOption().Clear();
@@ -94,7 +99,9 @@ void ProgramTest::TearDown() {
                                       static_cast<TCustomFileBuffer*>(&WaveBuffer()),
                                       static_cast<TCustomFileBuffer*>(&TextuerBuffer())})
         buffer->Clear();
+    CloseSettingsRegistry();
     unsetenv("MURALTO_HOME");
+    unsetenv("MURALTO_REGISTRY");
 }
 
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,

@@ -101,6 +101,7 @@ void SaveData() {
     }
     outer.SaveToFile(path);
     States()[kBufferFileName] = TDataFileState::Loaded;
+    Setting().SaveIfAllowed();
 }
 
 } // namespace muralto

@@ -262,6 +262,11 @@ void TChangePipeline::Publish(const MTBitmap* image, const TDataInf& data, int m
         }
     }
     Setting().LastChangeTime = Platform().clock->Now();
+    try {
+        Setting().SaveLastChangeTime();
+    } catch (const std::exception&) {
+        // The wallpaper did change; the time is written again with the settings at exit.
+    }
 }
 
 void TChangePipeline::MakeWallpaper(const std::string& fileName, int mode) {

@@ -3,7 +3,10 @@
 #include "CmdParam.h"
 #include "Unit1.h"
 #include "buffer/DataFiles.h"
+#include "buffer/ExtReg.h"
 #include "buffer/MWBuf.h"
+#include "platform/Files.h"
+#include "platform/FolderListing.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
 #include "platform/SingleInstance.h"
@@ -77,14 +80,46 @@ void ReleaseSingleInstance() {
     ownsMarker = false;
 }
 
+void PrepareSettingsEvents(TSetting& setting) {
+    setting.OnNoUser = [](TSetting& s) {
+        // The first group, until the group form can ask for one.
+        s.AddUser("Default", Environment("USER"), "");
+    };
+    setting.OnVersionUp = [](TSetting&, uint32_t stored) {
+        if (stored != 0x01FF0200)
+            return;
+        Platform().prompt->Inform("β２とFinalβではカタログの互換性がありません。\r"
+                                  "全てのカタログを消去します。");
+        TExtention catalogues;
+        catalogues.SetMask("*.jp_;*.clo");
+        for (const std::string& file : ListFiles(WritableProgramFolder(), true))
+            if (catalogues.Accepts(file))
+                RemoveFile(file);
+    };
+}
+
 std::vector<std::string> DataStartup() {
-    Setting();
+    TSetting& setting = Setting();
+    PrepareSettingsEvents(setting);
+    try {
+        setting.Load();
+    } catch (const std::exception& e) {
+        // No group, or a settings database that cannot be used: nothing may be saved
+        // over it, and the program ends after saying why.
+        setting.LoadAborted = true;
+        setting.NoSave = true;
+        Platform().prompt->ShowError(e.what());
+        return {e.what()};
+    }
     WallpaperBuffer();
     WaveBuffer();
     TextuerBuffer();
-    if (Setting().LoadAborted)
-        return {};
-    return LoadData();
+    std::vector<std::string> errors = LoadData();
+    setting.OnUserChanged = [](TSetting& s, const std::string&) {
+        s.Load();
+        LoadData();
+    };
+    return errors;
 }
 
 void DataShutdown() {

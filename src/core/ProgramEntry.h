@@ -6,11 +6,17 @@
 
 namespace muralto {
 
+class TSetting;
+
 // True when this start may go on. A running program is told of the second start (which
 // then ends); a marker left by a program that ended abnormally asks whether to restart.
 bool CheckSingleInstance();
 // Removes this run's single-instance marker.
 void ReleaseSingleInstance();
+
+// The settings store's start-up events: the first group when there is none, the notice
+// of an old catalogue format.
+void PrepareSettingsEvents(TSetting& setting);
 
 // Returns the messages of the data files that failed to load (already shown).
 std::vector<std::string> DataStartup();

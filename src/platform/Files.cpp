@@ -2,6 +2,10 @@
 
 #include "Paths.h"
 
+#include <QFile>
+
+#include <QFile>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,6 +114,20 @@ std::string KeepAside(const std::string& path) {
 
 bool RemoveFile(const std::string& path) {
     return unlink(path.c_str()) == 0;
+}
+
+} // namespace muralto
+
+namespace muralto {
+
+bool RenameFile(const std::string& from, const std::string& to) {
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool MoveToTrash(const std::string& path) {
+    if (!FileExists(path) && !FolderExists(path))
+        return false;
+    return QFile::moveToTrash(QString::fromStdString(path));
 }
 
 } // namespace muralto

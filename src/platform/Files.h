@@ -18,5 +18,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes); // th
 // exists) and returns the new path; empty when there was nothing to move.
 std::string KeepAside(const std::string& path);
 bool RemoveFile(const std::string& path);
+bool RenameFile(const std::string& from, const std::string& to);
+// Moves a file or folder to the desktop's Trash; false when that failed.
+bool MoveToTrash(const std::string& path);
 
 } // namespace muralto

@@ -5,10 +5,13 @@
 #include "compose/ChangePipeline.h"
 #include "compose/MWGraphic.h"
 #include "core/CmdParam.h"
+#include "core/ProgramEntry.h"
+#include "platform/Files.h"
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
 #include "settings/Options.h"
+#include "settings/QXReg.h"
 
 #include <unistd.h>
 
@@ -28,18 +31,55 @@ std::string Absolute(const std::string& path) {
     return std::filesystem::absolute(path).lexically_normal().string();
 }
 
+std::string OneLine(std::string text) {
+    for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
+        text.replace(at, 2, " ");
+    return text;
+}
+
+// The group named by --group, empty for the group in use.
+std::string chosenGroup;
+std::string groupInUse;
+
+// Loads the settings of the group in use, or of the group named by --group (without
+// making it the group in use).
+void OpenSettings() {
+    TSetting& s = Setting();
+    PrepareSettingsEvents(s);
+    s.OnUserChanged = [](TSetting& setting, const std::string&) { setting.Load(); };
+    s.Load();
+    groupInUse = s.CurrentUser;
+    if (!chosenGroup.empty() && chosenGroup != s.CurrentUser) {
+        if (s.Users.IndexOf(chosenGroup) < 0)
+            throw UserError("no group named " + chosenGroup + "; see muraltoctl group list");
+        s.SelectUser(chosenGroup);
+    }
+}
+
+// Writes the settings; a group chosen with --group stays a guest.
+void SaveSettings() {
+    Setting().Save();
+    if (!chosenGroup.empty())
+        TQXRegistry(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\Users")
+            .WriteString("", "CurrentUser", groupInUse);
+}
+
+void SaveAll() {
+    SaveData();
+    if (!chosenGroup.empty())
+        SaveSettings();
+}
+
 // Loads the group's data files; a file that fails to load stops the command before
 // anything could be saved over it.
 void OpenData() {
+    OpenSettings();
     WallpaperBuffer().SetMask(TGraphicServer::FormatMask());
     TextuerBuffer().SetMask(TGraphicServer::FormatMask());
     WaveBuffer().SetMask("*.wav");
     std::vector<std::string> errors = LoadData();
     if (!errors.empty()) {
-        std::string line = errors.front();
-        for (size_t at; (at = line.find("\r\n")) != std::string::npos;)
-            line.replace(at, 2, " ");
-        throw UserError(line);
+        throw UserError(OneLine(errors.front()));
     }
     WallpaperBuffer().Files.SetSorted(true);
 }
@@ -161,7 +201,7 @@ int BufferAdd(const Arguments& args) {
                 problems.push_back("not a picture format Muralto reads: " + name);
             progress.Step(size_t(position) + 1);
         });
-    SaveData();
+    SaveAll();
     std::printf("%d added\n", buffer.Count() - before);
     if (!problems.empty())
         throw UserError(
@@ -185,7 +225,7 @@ int BufferRemove(const Arguments& args) {
             missing.push_back(arg);
         }
     }
-    SaveData();
+    SaveAll();
     if (!missing.empty())
         throw UserError("not registered: " + missing.front());
     return 0;
@@ -199,10 +239,10 @@ int BufferNext(const Arguments& args) {
     try {
         name = WallpaperBuffer().GetNext();
     } catch (const EAbort&) {
-        SaveData(); // vanished files were dropped on the way
+        SaveAll(); // vanished files were dropped on the way
         throw UserError("no registered picture can be reached");
     }
-    SaveData();
+    SaveAll();
     std::printf("%s\n", name.c_str());
     return 0;
 }
@@ -223,7 +263,7 @@ int BufferImport(const Arguments& args) {
         throw UserError(args[0] + ": " + e.what());
     }
     WallpaperBuffer().Files.SetSorted(true);
-    SaveData();
+    SaveAll();
     return 0;
 }
 
@@ -260,6 +300,135 @@ int Render(const Arguments& args) {
     return 0;
 }
 
+int SettingsGet(const Arguments& args) {
+    RequireArguments(args, 1, "settings get NAME");
+    OpenSettings();
+    try {
+        std::printf("%s\n", SettingText(Setting(), args[0]).c_str());
+    } catch (const Exception& e) {
+        throw UserError(std::string(e.what()) + "; see muraltoctl settings list");
+    }
+    return 0;
+}
+
+int SettingsSet(const Arguments& args) {
+    RequireArguments(args, 2, "settings set NAME VALUE");
+    OpenSettings();
+    try {
+        SetSettingText(Setting(), args[0], args[1]);
+    } catch (const Exception& e) {
+        throw UserError(e.what());
+    }
+    SaveSettings();
+    return 0;
+}
+
+int SettingsList(const Arguments& args) {
+    if (!args.empty())
+        throw UserError("settings list takes no arguments");
+    OpenSettings();
+    for (const TSettingInfo& info : SettingNames())
+        std::printf("%s\t%s\n", info.name.c_str(), SettingText(Setting(), info.name).c_str());
+    return 0;
+}
+
+int RegistryExport(const Arguments& args) {
+    RequireArguments(args, 1, "registry export FILE.reg");
+    OpenSettings();
+    Setting().BackupRegistry(args[0]);
+    return 0;
+}
+
+int RegistryImport(const Arguments& args) {
+    RequireArguments(args, 1, "registry import FILE.reg");
+    try {
+        TQXRegistry::ImportFile(args[0]);
+    } catch (const ERegistryImportError& e) {
+        throw UserError(args[0] + ": " + e.what() + "; nothing was imported");
+    } catch (const FileError& e) {
+        throw UserError(e.what());
+    }
+    return 0;
+}
+
+int GroupList(const Arguments& args) {
+    if (!args.empty())
+        throw UserError("group list takes no arguments");
+    OpenSettings();
+    const TSetting& s = Setting();
+    for (int i = 0; i < s.Users.Count(); ++i) {
+        const TUserItem& item = s.Users.Item(i);
+        std::printf("%s\t%s\t%s\t%s\n", item.GroupName().c_str(), item.UserName.c_str(),
+                    item.Comment.c_str(), item.GroupName() == groupInUse ? "*" : "");
+    }
+    return 0;
+}
+
+int GroupAdd(const Arguments& args) {
+    RequireArguments(args, 1, "group add NAME [USER] [COMMENT]");
+    OpenSettings();
+    try {
+        Setting().AddUser(args[0], args.size() > 1 ? args[1] : "", args.size() > 2 ? args[2] : "");
+    } catch (const Exception& e) {
+        throw UserError(OneLine(e.what()));
+    }
+    CreateFolders(WritableProgramFolder() + "Data/" + args[0]);
+    SaveSettings();
+    return 0;
+}
+
+int GroupSwitch(const Arguments& args) {
+    RequireArguments(args, 1, "group switch NAME");
+    OpenSettings();
+    try {
+        Setting().SelectUser(args[0]);
+    } catch (const Exception& e) {
+        throw UserError(std::string(e.what()) + ": " + args[0]);
+    }
+    groupInUse = args[0];
+    SaveSettings();
+    return 0;
+}
+
+int GroupRename(const Arguments& args) {
+    RequireArguments(args, 2, "group rename OLD NEW");
+    OpenSettings();
+    TSetting& s = Setting();
+    const int index = s.Users.IndexOf(args[0]);
+    if (index < 0)
+        throw UserError("no group named " + args[0]);
+    try {
+        s.RenameUser(index, args[1]);
+    } catch (const Exception& e) {
+        throw UserError(OneLine(e.what()));
+    }
+    if (groupInUse == args[0])
+        groupInUse = args[1];
+    if (chosenGroup == args[0])
+        chosenGroup = args[1];
+    SaveSettings();
+    return 0;
+}
+
+int GroupDelete(const Arguments& args) {
+    RequireArguments(args, 1, "group delete NAME");
+    OpenSettings();
+    TSetting& s = Setting();
+    const int index = s.Users.IndexOf(args[0]);
+    if (index < 0)
+        throw UserError("no group named " + args[0]);
+    if (s.Users.Count() == 1)
+        throw UserError("the last group cannot be deleted; add another one first");
+    s.DeleteUser(index);
+    if (groupInUse == args[0])
+        groupInUse = s.Users.Item(0).GroupName();
+    if (s.CurrentUser == args[0])
+        s.CurrentUser = groupInUse;
+    chosenGroup.clear();
+    SaveSettings();
+    return 0;
+}
+
 const std::vector<Command> kCommands = {
     {"buffer list", "[--stock] [--remain]",
      "registered pictures, one per line: PATH, a tab, then ATTRIBUTES (see below); "
@@ -280,6 +449,27 @@ const std::vector<Command> kCommands = {
      "make the wallpaper of one picture (its registered attributes, or the defaults) and "
      "write it as a 24-bit bitmap; the desktop is not changed",
      &Render},
+    {"settings get", "NAME", "print one setting of the group by its registry name", &SettingsGet},
+    {"settings set", "NAME VALUE",
+     "change one setting of the group (VALUE as settings list "
+     "prints it)",
+     &SettingsSet},
+    {"settings list", "", "every setting of the group: NAME, a tab, VALUE", &SettingsList},
+    {"registry export", "FILE.reg",
+     "back up all of Muralto's settings as a REGEDIT4 file, as the backup command does",
+     &RegistryExport},
+    {"registry import", "FILE.reg",
+     "restore settings from a REGEDIT4 file; a bad line is reported with its number and "
+     "nothing is written",
+     &RegistryImport},
+    {"group list", "",
+     "the user groups: NAME, USER, COMMENT and \"*\" for the group in use, tab-separated",
+     &GroupList},
+    {"group add", "NAME [USER] [COMMENT]", "create a user group", &GroupAdd},
+    {"group switch", "NAME", "make a group the one in use", &GroupSwitch},
+    {"group rename", "OLD NEW", "rename a group with its settings and data folder", &GroupRename},
+    {"group delete", "NAME", "delete a group: its settings, and its data folder to the Trash",
+     &GroupDelete},
 };
 
 } // namespace
@@ -291,8 +481,10 @@ const std::vector<Command>& Commands() {
 std::string HelpText() {
     std::ostringstream out;
     out << "usage: muraltoctl COMMAND [ARGUMENTS]\n\n"
-           "Inspect and script Muralto's data. Commands act on the data folder of the\n"
-           "program folder (or $MURALTO_HOME when set).\n\ncommands:\n"
+           "Inspect and script Muralto's data. Commands act on the user group in use, or on\n"
+           "the one named by --group NAME (given anywhere on the line), in the data folder\n"
+           "of the program folder (or $MURALTO_HOME) and the settings database\n"
+           "($MURALTO_REGISTRY, or $XDG_CONFIG_HOME/muralto/registry.db).\n\ncommands:\n"
            "  --version\n      print the version\n"
            "  --help\n      print this text\n";
     for (const Command& c : kCommands) {
@@ -308,11 +500,24 @@ std::string HelpText() {
            "  transparent back (0xBBGGRR) reserved (decimal)\n"
            "  then, only when not empty: datepattern calendarpattern filenamepattern\n"
            "  effectpattern wave texture, each as \"TEXT\" with \\\" and \\\\ escaped.\n"
+           "\nVALUE of settings: integers in decimal (0x for hexadecimal when setting), bools\n"
+           "0 or 1, times as days since 1899-12-30, binary values as hexadecimal bytes\n"
+           "separated by commas (SystemBools 01,04,00,00 is 0x00000401).\n"
            "\nexit status: 0 success, 1 an error (one line on standard error).\n";
     return out.str();
 }
 
-int Run(const Arguments& args) {
+int Run(const Arguments& given) {
+    Arguments args;
+    for (size_t i = 0; i < given.size(); ++i) {
+        if (given[i] == "--group") {
+            if (i + 1 >= given.size())
+                throw UserError("--group needs a group name");
+            chosenGroup = given[++i];
+        } else {
+            args.push_back(given[i]);
+        }
+    }
     // Messages meant for boxes are turned into this tool's one-line errors instead.
     Platform().prompt = std::make_unique<RecordingPrompt>();
     if (args.empty())
