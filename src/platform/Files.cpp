@@ -2,9 +2,13 @@
 
 #include "Paths.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
+#include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -127,6 +131,8 @@ bool RenameFile(const std::string& from, const std::string& to) {
 bool MoveToTrash(const std::string& path) {
     if (!FileExists(path) && !FolderExists(path))
         return false;
+    // The Trash lives in the user's data folder, which a fresh account may not have yet.
+    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     return QFile::moveToTrash(QString::fromStdString(path));
 }
 

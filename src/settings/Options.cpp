@@ -53,7 +53,7 @@ struct ValueSpec {
 };
 
 const TSetting& Pristine() {
-    static const TSetting pristine;
+    static const TSetting pristine{TSetting::WithDefaults{}};
     return pristine;
 }
 
@@ -309,7 +309,11 @@ void CopyKeyTree(Registry& registry, const std::string& from, const std::string&
 
 // ---------------------------------------------------------------- TSetting
 
-TSetting::TSetting() = default;
+TSetting::TSetting() {
+    for (const ValueSpec& spec : Table())
+        if (spec.kind == 'x')
+            std::memset(spec.field(*this), 0, spec.size);
+}
 
 bool TSetting::SystemBool(int bit) const {
     return Bit(SystemBools, bit, 31);

@@ -46,6 +46,8 @@ struct TPoint32 {
     int32_t X, Y;
 };
 
+// Field values below are the defaults; a new store zeroes the binary ones.
+
 // The names and formats every date text of the program uses ("Setting\GDS").
 struct TFormatNames {
     std::array<std::string, 7> ShortDayNames, LongDayNames, CalendarDayNames;
@@ -64,7 +66,12 @@ TFormatNames& FormatNames();
 
 class TSetting {
 public:
+    // A new store: the fields of the binary values are zero until read or reset, so a
+    // binary value missing at the first load of a run reads as zero.
     TSetting();
+    // A store holding every default (the reference for reads and resets).
+    struct WithDefaults {};
+    explicit TSetting(WithDefaults) {}
 
     bool SystemBool(int bit) const;
     void SetSystemBool(int bit, bool on);

@@ -17,7 +17,8 @@ class MuraltoctlTest : public ::testing::Test {
 protected:
     test::ProcessResult Ctl(const std::vector<std::string>& args) {
         return RunProgram("muraltoctl", args,
-                          {"MURALTO_HOME=" + home.Path(), "MURALTO_REGISTRY=" + home / "registry.db",
+                          {"MURALTO_HOME=" + home.Path(),
+                           "MURALTO_REGISTRY=" + home / "registry.db",
                            "XDG_DATA_HOME=" + home / "xdg-data"});
     }
     std::string Picture(const std::string& name, uint32_t rgb = 0x808080) {
