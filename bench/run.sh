@@ -29,3 +29,6 @@ echo "== save and load of a $n-record buffer file"
 
 echo "== inner loops"
 "$bin/buffer_bench" --benchmark_min_time=0.2 2>/dev/null
+
+echo "== settings store"
+"$bin/settings_bench" --benchmark_min_time=0.2 2>/dev/null

@@ -118,5 +118,79 @@ TEST_F(MuraltoctlTest, DamagedBufferFileIsLeftAlone) {
               test::ReadFile(test::Fixture("buffer/damaged-name-length.mwf")));
 }
 
+TEST_F(MuraltoctlTest, SettingsGetSetAndList) {
+    EXPECT_EQ(Ctl({"settings", "get", "Minute"}).out, "15\n");
+    EXPECT_EQ(Ctl({"settings", "get", "systembools"}).out, "01,04,00,00\n");
+    ASSERT_EQ(Ctl({"settings", "set", "Minute", "45"}).status, 0);
+    ASSERT_EQ(Ctl({"settings", "set", "SystemBools", "05,04,00,00"}).status, 0);
+    ASSERT_EQ(Ctl({"settings", "set", "DefaultEffectPattern", "セピア"}).status, 0);
+    EXPECT_EQ(Ctl({"settings", "get", "Minute"}).out, "45\n");
+    EXPECT_EQ(Ctl({"settings", "get", "SystemBools"}).out, "05,04,00,00\n");
+    const auto list = Ctl({"settings", "list"});
+    EXPECT_NE(list.out.find("DefaultEffectPattern\tセピア\n"), std::string::npos);
+    EXPECT_NE(list.out.find("LongDateFormat\tyyyy'年'm'月'd'日'\n"), std::string::npos);
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"settings", "set", "Minute", "300"},
+             {"settings", "set", "SystemBools", "01"},
+             {"settings", "get", "NoSuchSetting"}}) {
+        const auto r = Ctl(bad);
+        EXPECT_EQ(r.status, 1) << bad[2];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(Ctl({"settings", "get", "Minute"}).out, "45\n");
+}
+
+TEST_F(MuraltoctlTest, GroupsKeepTheirOwnSettingsAndData) {
+    ASSERT_EQ(Ctl({"group", "add", "Work", "me", "office"}).status, 0);
+    EXPECT_EQ(Ctl({"group", "list"}).out, "Default\t" + std::string(getenv("USER") ? getenv("USER") : "") +
+                                              "\t\t*\nWork\tme\toffice\t\n");
+    ASSERT_EQ(Ctl({"settings", "set", "Hour", "3", "--group", "Work"}).status, 0);
+    EXPECT_EQ(Ctl({"settings", "get", "Hour"}).out, "0\n");
+    EXPECT_EQ(Ctl({"--group", "Work", "settings", "get", "Hour"}).out, "3\n");
+    const std::string a = Picture("a.bmp");
+    ASSERT_EQ(Ctl({"buffer", "add", a, "--group", "Work"}).status, 0);
+    EXPECT_EQ(Ctl({"buffer", "list"}).out, "");
+    ASSERT_EQ(Ctl({"group", "switch", "Work"}).status, 0);
+    EXPECT_NE(Ctl({"buffer", "list"}).out.find(a), std::string::npos);
+    ASSERT_EQ(Ctl({"group", "rename", "Work", "Job"}).status, 0);
+    EXPECT_EQ(Ctl({"settings", "get", "Hour"}).out, "3\n");
+    EXPECT_NE(Ctl({"buffer", "list"}).out.find(a), std::string::npos);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"group", "add", "../x"}, {"group", "add", "Job"}, {"group", "switch", "Nobody"},
+             {"group", "rename", "Job", "a/b"}, {"settings", "list", "--group", "Nobody"}}) {
+        const auto r = Ctl(bad);
+        EXPECT_EQ(r.status, 1) << bad[2];
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(home / "x"));
+    ASSERT_EQ(Ctl({"group", "delete", "Job"}).status, 0);
+    EXPECT_EQ(Ctl({"group", "list"}).out.find("Job"), std::string::npos);
+    EXPECT_EQ(Ctl({"group", "delete", "Default"}).status, 1); // the last one stays
+}
+
+TEST_F(MuraltoctlTest, RegistryBackupAndRestore) {
+    ASSERT_EQ(Ctl({"settings", "set", "Quality", "90"}).status, 0);
+    ASSERT_EQ(Ctl({"registry", "export", home / "backup.reg"}).status, 0);
+    const std::string backup = test::ReadFile(home / "backup.reg");
+    EXPECT_EQ(backup.rfind("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Heliodor\\Muralto]", 0),
+              0u);
+    ASSERT_EQ(Ctl({"settings", "set", "Quality", "10"}).status, 0);
+    ASSERT_EQ(Ctl({"registry", "import", home / "backup.reg"}).status, 0);
+    EXPECT_EQ(Ctl({"settings", "get", "Quality"}).out, "90\n");
+    test::WriteFile(home / "bad.reg", "REGEDIT4\r\n[HKEY_CURRENT_USER\\X]\r\n\"a\"=dword:1\r\n");
+    const auto bad = Ctl({"registry", "import", home / "bad.reg"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("line 3"), std::string::npos);
+}
+
+TEST_F(MuraltoctlTest, DamagedSettingsDatabaseIsReportedAndKept) {
+    test::WriteFile(home / "registry.db", std::string(4096, 'x'));
+    const auto r = Ctl({"settings", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(home / "registry.db"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(home / "registry.db"), std::string(4096, 'x'));
+}
+
 } // namespace
 } // namespace muralto
