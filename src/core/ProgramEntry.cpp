@@ -141,10 +141,10 @@ int RunProgram(int argc, char** argv) {
 
     if (!CheckSingleInstance())
         return 0;
-    DataStartup();
+    const bool failed = !DataStartup().empty();
     if (Setting().LoadAborted) {
         ReleaseSingleInstance();
-        return 0;
+        return failed ? 1 : 0;
     }
     TMTOwner owner;
     owner.FormCreate();
