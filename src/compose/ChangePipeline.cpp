@@ -46,9 +46,8 @@ void RunRandom(List& list, BitmapPtr& bitmap, void (List::*byIndex)(int, BitmapP
 // A screen saver or a maximised window holds a timed change back when the options say so.
 bool DesktopBusy() {
     TSetting& s = Setting();
-    DesktopBackend& desktop = *Platform().desktop;
-    return (s.SystemBool(sbNoChangeScreenSaver) && desktop.ScreenSaverRunning()) ||
-           (s.SystemBool(sbNoChangeMaximized) && desktop.MaximizedWindowExists());
+    return (s.SystemBool(sbNoChangeScreenSaver) && DeskTop().DesktopBusy(0)) ||
+           (s.SystemBool(sbNoChangeMaximized) && DeskTop().DesktopBusy(1));
 }
 
 // The desktop colour where a file names no background colour.
@@ -182,7 +181,8 @@ bool TChangePipeline::Compose(const std::string& fileName, TDataInf& data, Bitma
     if (style == 4)
         style = Random(3);
     if (style == 2 || style == 3)
-        server_.ResizeForDesktop(image, data.Data.ResizeStyle, Platform().desktop->Screen());
+        server_.ResizeForDesktop(image, data.Data.ResizeStyle,
+                                 {DeskTop().DesktopSize(0), DeskTop().DesktopSize(3)});
     if (timing == 1)
         ApplyEffects(image, data);
 
@@ -246,9 +246,9 @@ void TChangePipeline::Publish(const MTBitmap* image, const TDataInf& data, int m
     const std::string path = WallpaperPath();
     SaveBitmapFile(image, path);
     if (mode == cmChange || mode == cmSilent) {
-        int flags = 1;
-        ParamOption().GetParamInteger("/SPI", flags, 1);
-        Platform().desktop->SetWallpaper(path, flags);
+        const SetResult set = DeskTop().SetWallpaper(path);
+        if (!set.ok)
+            throw Exception("壁紙を設定できませんでした: " + set.reason);
     }
     if (mode == cmChange && Setting().SystemBool(sbPlaySound) && data.Data.PlaySound) {
         const bool wait = ParamOption().HasOption("/S");

@@ -393,6 +393,7 @@ void TSetting::Load() {
     const uint8_t stored = ProcLevel;
     ProcLevel = procLevel;
     SetProcLevel(stored);
+    DeskTop().SetCalculation(Calculation == 1 ? ctWorkArea : ctScreen);
     transaction.Commit();
 }
 
@@ -443,6 +444,7 @@ void TSetting::Save() {
     users.WriteInteger("", "UserCount", k);
     users.WriteString("", "CurrentUser", CurrentUser);
     if (IsValidGroupName(CurrentUser)) {
+        Calculation = DeskTop().Calculation();
         TQXRegistry user(RegistryRoot::CurrentUser, UserKey());
         user.WriteInteger(S, "ProgramVersion", kProgramVersion);
         for (const ValueSpec& spec : Table())

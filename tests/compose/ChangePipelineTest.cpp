@@ -100,8 +100,7 @@ TEST_F(ChangePipelineTest, ChangeWritesABitmapSetsItAndRecordsTheTime) {
     EXPECT_EQ(mtgdi_format(wallpaper.get()), MT_PF24);
     EXPECT_EQ(mtgdi_get_pixel(wallpaper.get(), 0, 0), 0x123456u);
     ASSERT_EQ(Desktop().setCalls.size(), 1u);
-    EXPECT_EQ(Desktop().setCalls[0].path, TChangePipeline::WallpaperPath());
-    EXPECT_EQ(Desktop().setCalls[0].flags, 1);
+    EXPECT_EQ(Desktop().setCalls[0], TChangePipeline::WallpaperPath());
     EXPECT_DOUBLE_EQ(Setting().LastChangeTime, Platform().clock->Now());
 }
 

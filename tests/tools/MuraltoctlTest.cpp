@@ -129,10 +129,10 @@ TEST_F(MuraltoctlTest, SettingsGetSetAndList) {
     const auto list = Ctl({"settings", "list"});
     EXPECT_NE(list.out.find("DefaultEffectPattern\tセピア\n"), std::string::npos);
     EXPECT_NE(list.out.find("LongDateFormat\tyyyy'年'm'月'd'日'\n"), std::string::npos);
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"settings", "set", "Minute", "300"},
-             {"settings", "set", "SystemBools", "01"},
-             {"settings", "get", "NoSuchSetting"}}) {
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"settings", "set", "Minute", "300"},
+                                               {"settings", "set", "SystemBools", "01"},
+                                               {"settings", "get", "NoSuchSetting"}}) {
         const auto r = Ctl(bad);
         EXPECT_EQ(r.status, 1) << bad[2];
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -142,7 +142,8 @@ TEST_F(MuraltoctlTest, SettingsGetSetAndList) {
 
 TEST_F(MuraltoctlTest, GroupsKeepTheirOwnSettingsAndData) {
     ASSERT_EQ(Ctl({"group", "add", "Work", "me", "office"}).status, 0);
-    EXPECT_EQ(Ctl({"group", "list"}).out, "Default\t" + std::string(getenv("USER") ? getenv("USER") : "") +
+    EXPECT_EQ(Ctl({"group", "list"}).out, "Default\t" +
+                                              std::string(getenv("USER") ? getenv("USER") : "") +
                                               "\t\t*\nWork\tme\toffice\t\n");
     ASSERT_EQ(Ctl({"settings", "set", "Hour", "3", "--group", "Work"}).status, 0);
     EXPECT_EQ(Ctl({"settings", "get", "Hour"}).out, "0\n");
@@ -156,9 +157,12 @@ TEST_F(MuraltoctlTest, GroupsKeepTheirOwnSettingsAndData) {
     EXPECT_EQ(Ctl({"settings", "get", "Hour"}).out, "3\n");
     EXPECT_NE(Ctl({"buffer", "list"}).out.find(a), std::string::npos);
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"group", "add", "../x"}, {"group", "add", "Job"}, {"group", "switch", "Nobody"},
-             {"group", "rename", "Job", "a/b"}, {"settings", "list", "--group", "Nobody"}}) {
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"group", "add", "../x"},
+                                               {"group", "add", "Job"},
+                                               {"group", "switch", "Nobody"},
+                                               {"group", "rename", "Job", "a/b"},
+                                               {"settings", "list", "--group", "Nobody"}}) {
         const auto r = Ctl(bad);
         EXPECT_EQ(r.status, 1) << bad[2];
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
