@@ -429,6 +429,53 @@ int GroupDelete(const Arguments& args) {
     return 0;
 }
 
+int DesktopInfo(const Arguments& args) {
+    if (!args.empty())
+        throw UserError("desktop takes no arguments");
+    TDeskTop& d = DeskTop();
+    const DesktopGeometry g = d.Geometry();
+    TTaskBar& bar = d.TaskBar();
+    const ScreenRect r = bar.Rect();
+    std::printf("backend\t%s\n", Platform().desktop->Name().c_str());
+    std::printf("screen\t%dx%d\n", g.screen.width, g.screen.height);
+    std::printf("work-area\t%d,%d,%d,%d\n", g.workArea.left, g.workArea.top, g.workArea.right,
+                g.workArea.bottom);
+    std::printf("task-bar\t%d,%d,%d,%d\n", r.left, r.top, r.right, r.bottom);
+    std::printf("task-bar-edge\t%d\n", bar.BarEdge());
+    std::printf("task-bar-takes-space\t%s\n", bar.BarTakesSpace() ? "yes" : "no");
+    std::printf("colour-depth\t%d\n", d.GetColorDepth());
+    std::printf("screen-saver\t%s\n", d.DesktopBusy(0) ? "yes" : "no");
+    std::printf("maximized-window\t%s\n", d.DesktopBusy(1) ? "yes" : "no");
+    return 0;
+}
+
+int SetWallpaper(const Arguments& args) {
+    std::string file;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--spi") {
+            if (i + 1 >= args.size())
+                throw UserError("--spi needs a number");
+            ParamOption().AddParam("/SPI");
+            ParamOption().AddParam(args[++i]);
+        } else if (file.empty()) {
+            file = args[i];
+        } else {
+            throw UserError("unexpected argument: " + args[i]);
+        }
+    }
+    if (file.empty())
+        throw UserError("usage: muraltoctl set-wallpaper FILE [--spi N]");
+    const std::string path = Absolute(file);
+    if (!FileExists(path))
+        throw UserError("no such file: " + file);
+    const SetResult result = DeskTop().SetWallpaper(path);
+    if (!result.ok)
+        throw UserError(Platform().desktop->Name() + ": " + result.reason);
+    if (!result.reason.empty())
+        std::fprintf(stderr, "muraltoctl: note: %s\n", result.reason.c_str());
+    return 0;
+}
+
 const std::vector<Command> kCommands = {
     {"buffer list", "[--stock] [--remain]",
      "registered pictures, one per line: PATH, a tab, then ATTRIBUTES (see below); "
@@ -468,6 +515,15 @@ const std::vector<Command> kCommands = {
     {"group add", "NAME [USER] [COMMENT]", "create a user group", &GroupAdd},
     {"group switch", "NAME", "make a group the one in use", &GroupSwitch},
     {"group rename", "OLD NEW", "rename a group with its settings and data folder", &GroupRename},
+    {"desktop", "",
+     "what the desktop tells: backend, screen, work-area and task-bar (left,top,right,bottom), "
+     "task-bar-edge (0 top, 1 left, 2 right, 3 bottom), task-bar-takes-space, colour-depth, "
+     "screen-saver and maximized-window; one NAME, a tab, VALUE per line",
+     &DesktopInfo},
+    {"set-wallpaper", "FILE [--spi N]",
+     "make a bitmap file the wallpaper of this desktop (MURALTO_DESKTOP picks the backend: "
+     "gnome kde xfce mate cinnamon lxqt lxde sway x11 none); --spi as muralto's /SPI",
+     &SetWallpaper},
     {"group delete", "NAME", "delete a group: its settings, and its data folder to the Trash",
      &GroupDelete},
 };
