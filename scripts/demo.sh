@@ -10,12 +10,22 @@ bin=$PWD/build/bin
 export MURALTO_HOME=${MURALTO_HOME:-$PWD/demo}
 export MURALTO_REGISTRY=${MURALTO_REGISTRY:-$MURALTO_HOME/registry.db}
 "$bin/muraltoctl" buffer add "$bin/Samples" >/dev/null
+status=0
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  "$bin/muralto" /E /C /NS /DA
+  "$bin/muralto" /E /C /NS /DA || status=$?
 else
-  xvfb-run -a "$bin/muralto" /E /C /NS /DA
+  # A virtual X server; its root window shows the wallpaper, saved as a screenshot.
+  xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" sh -c \
+    "'$bin/muralto' /E /C /NS /DA && xwd -root -silent > '$MURALTO_HOME/screen.xwd'" \
+    || status=$?
 fi
 wallpaper="$MURALTO_HOME/Wallpaper.bmp"
 [ -s "$wallpaper" ] || { echo "no wallpaper was written" >&2; exit 1; }
 echo "Wallpaper written: $wallpaper"
 file "$wallpaper" 2>/dev/null || true
+if [ -s "$MURALTO_HOME/screen.xwd" ] && command -v convert >/dev/null; then
+  convert "xwd:$MURALTO_HOME/screen.xwd" "$MURALTO_HOME/screen.png" 2>/dev/null &&
+    echo "The virtual screen, as the desktop showed it: $MURALTO_HOME/screen.png"
+fi
+[ "$status" -eq 0 ] || echo "Muralto reported a failure (status $status); see the message above." >&2
+exit "$status"

@@ -6,7 +6,10 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6svg6-dev libgl-dev
   libjpeg-dev libsqlite3-dev libpng-dev libgif-dev libwebp-dev libtiff-dev libx11-dev libxss-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth fonts-noto-cjk imagemagick time
+  libglib2.0-dev libxrandr-dev
+  xvfb xauth x11-utils x11-apps fonts-noto-cjk imagemagick time
+  dbus dbus-x11 libglib2.0-bin dconf-service dconf-cli gsettings-desktop-schemas
+  xfconf libxfconf-0-3 openbox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -118,8 +118,9 @@ ProcessResult RunProgram(const std::string& program, const std::vector<std::stri
     QStringList arguments;
     for (const std::string& a : args)
         arguments << QString::fromStdString(a);
-    process.start(QString::fromStdString(std::string(MURALTO_PROGRAM_DIR) + "/" + program),
-                  arguments);
+    const std::string path =
+        program.front() == '/' ? program : std::string(MURALTO_PROGRAM_DIR) + "/" + program;
+    process.start(QString::fromStdString(path), arguments);
     ProcessResult result;
     if (!process.waitForFinished(120000)) {
         process.kill();

@@ -137,7 +137,10 @@ int RunProgram(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName("Muralto");
     QApplication::setQuitOnLastWindowClosed(false);
-    UseDesktopServices();
+    // A silent automatic exit shows no window at all: its messages go to standard error.
+    const bool silent = ParamOption().HasOption("/NS") && ParamOption().HasOption("/E", "+E");
+    if (!silent)
+        UseDesktopServices();
 
     if (!CheckSingleInstance())
         return 0;
@@ -148,9 +151,11 @@ int RunProgram(int argc, char** argv) {
     }
     TMTOwner owner;
     owner.FormCreate();
-    const int status = owner.Terminated() ? 0 : QApplication::exec();
+    int status = owner.Terminated() ? 0 : QApplication::exec();
     owner.FormCloseQuery();
     owner.FormDestroy();
+    if (owner.StartFailed())
+        status = 1;
     return status;
 }
 

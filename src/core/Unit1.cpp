@@ -31,6 +31,7 @@ void TMTOwner::FormCreate() {
         RunFormCreate();
     } catch (const std::exception& e) {
         // The rest of the start-up is skipped; the program runs with what it has.
+        startFailed_ = true;
         Platform().prompt->ShowError(e.what());
     }
 }

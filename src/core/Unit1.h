@@ -19,6 +19,8 @@ public:
     void FormDestroy();
     // True when the start-up sequence ended the run (the automatic exit).
     bool Terminated() const { return terminated_; }
+    // True when the start-up sequence ended in an error (it was shown).
+    bool StartFailed() const { return startFailed_; }
 
 private:
     void RunFormCreate();
@@ -27,6 +29,7 @@ private:
 
     InstanceWindow window_;
     bool terminated_ = false;
+    bool startFailed_ = false;
     bool destroyed_ = false;
 };
 

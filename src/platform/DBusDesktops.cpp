@@ -126,12 +126,15 @@ SetResult XfceSetter::SetWallpaper(const std::string& bitmapPath) {
     QDBusMessage list = XfconfCall("GetAllProperties");
     list << QString("xfce4-desktop") << QString("/backdrop");
     const QDBusReply<QVariantMap> all = Bus().call(list, QDBus::Block, 10000);
-    if (!all.isValid())
+    // A session that never had a backdrop has no "/backdrop" yet: that is no failure.
+    const bool noBackdrop = !all.isValid() && all.error().name().endsWith("PropertyNotFound");
+    if (!all.isValid() && !noBackdrop)
         return SetResult::Failed("xfconf did not answer: " + all.error().message().toStdString());
     // Every monitor and workspace: those that have a backdrop, and those of the connected
     // monitors, which a fresh session does not have yet.
     std::set<QString> backdrops;
-    for (auto it = all.value().begin(); it != all.value().end(); ++it)
+    const QVariantMap properties = noBackdrop ? QVariantMap() : all.value();
+    for (auto it = properties.begin(); it != properties.end(); ++it)
         if (it.key().endsWith("/last-image"))
             backdrops.insert(it.key().chopped(int(std::string("/last-image").size())));
     const int workspaces = std::max(1, X11WorkspaceCount());
