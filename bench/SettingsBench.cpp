@@ -40,8 +40,7 @@ void BM_RegistryWriteValue(benchmark::State& state) {
     PrepareRegistry();
     int i = 0;
     for (auto _ : state)
-        SettingsRegistry().WriteInteger(RegistryRoot::CurrentUser, "Software\\Bench", "v",
-                                        i++);
+        SettingsRegistry().WriteInteger(RegistryRoot::CurrentUser, "Software\\Bench", "v", i++);
 }
 BENCHMARK(BM_RegistryWriteValue)->Unit(benchmark::kMicrosecond);
 

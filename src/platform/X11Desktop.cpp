@@ -11,8 +11,12 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xrandr.h>
 #include <X11/extensions/scrnsaver.h>
+
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -84,6 +88,13 @@ Pixmap RootPixmapOf(Display* d, const char* name) {
     return items.empty() ? None : Pixmap(items[0]);
 }
 
+// The pixmap both root properties name; None when they differ, since then it is not
+// ours to free.
+Pixmap RootPixmapOf(Display* d) {
+    const Pixmap a = RootPixmapOf(d, "_XROOTPMAP_ID");
+    return a != None && a == RootPixmapOf(d, "ESETROOT_PMAP_ID") ? a : None;
+}
+
 struct Monitor {
     int x, y, width, height;
 };
@@ -117,21 +128,99 @@ int ShiftOf(unsigned long mask) {
     return shift;
 }
 
-// The picture in the server's pixel format, drawn at the top-left of every monitor.
-XImage* ImageFor(Display* d, const MTBitmap* bitmap, int width, int height,
-                 const std::vector<Monitor>& monitors) {
-    const int screen = DefaultScreen(d);
-    Visual* visual = DefaultVisual(d, screen);
-    const int depth = DefaultDepth(d, screen);
-    XImage* image = XCreateImage(d, visual, unsigned(depth), ZPixmap, 0, nullptr, unsigned(width),
-                                 unsigned(height), 32, 0);
-    if (!image)
-        return nullptr;
-    image->data = static_cast<char*>(std::calloc(size_t(image->bytes_per_line), size_t(height)));
-    if (!image->data) {
-        XDestroyImage(image);
-        return nullptr;
+// A screen-sized image whose pixels go to the server through shared memory when it
+// offers that (no copy through the socket), else in the request stream.
+class ServerImage {
+public:
+    ServerImage(Display* d, int width, int height) : display_(d) {
+        const int screen = DefaultScreen(d);
+        Visual* visual = DefaultVisual(d, screen);
+        const unsigned depth = unsigned(DefaultDepth(d, screen));
+        if (XShmQueryExtension(d))
+            AttachShared(visual, depth, width, height);
+        if (!image_) {
+            image_ = XCreateImage(d, visual, depth, ZPixmap, 0, nullptr, unsigned(width),
+                                  unsigned(height), 32, 0);
+            if (image_)
+                image_->data =
+                    static_cast<char*>(std::calloc(size_t(image_->bytes_per_line), size_t(height)));
+            if (image_ && !image_->data) {
+                XDestroyImage(image_);
+                image_ = nullptr;
+            }
+        }
     }
+    ~ServerImage() {
+        if (attached_)
+            ReleaseShared();
+        else if (image_)
+            XDestroyImage(image_);
+    }
+    ServerImage(const ServerImage&) = delete;
+    ServerImage& operator=(const ServerImage&) = delete;
+    XImage* get() const { return image_; }
+    void Put(Drawable target, GC gc) {
+        const auto w = unsigned(image_->width), h = unsigned(image_->height);
+        if (attached_)
+            XShmPutImage(display_, target, gc, image_, 0, 0, 0, 0, w, h, False);
+        else
+            XPutImage(display_, target, gc, image_, 0, 0, 0, 0, w, h);
+        XSync(display_, False);
+    }
+
+private:
+    void AttachShared(Visual* visual, unsigned depth, int width, int height) {
+        image_ = XShmCreateImage(display_, visual, depth, ZPixmap, nullptr, &shm_, unsigned(width),
+                                 unsigned(height));
+        if (!image_)
+            return;
+        shm_.shmid =
+            shmget(IPC_PRIVATE, size_t(image_->bytes_per_line) * size_t(height), IPC_CREAT | 0600);
+        void* address = shm_.shmid >= 0 ? shmat(shm_.shmid, nullptr, 0) : nullptr;
+        if (address && address != reinterpret_cast<void*>(-1)) {
+            shm_.shmaddr = image_->data = static_cast<char*>(address);
+            shm_.readOnly = True;
+            ErrorTrap trap(display_); // a server on another machine cannot attach it
+            XShmAttach(display_, &shm_);
+            attached_ = !trap.Failed();
+        }
+        if (shm_.shmid >= 0)
+            shmctl(shm_.shmid, IPC_RMID, nullptr); // freed once both sides let go
+        if (!attached_) {
+            if (shm_.shmaddr)
+                shmdt(shm_.shmaddr);
+            image_->data = nullptr;
+            XDestroyImage(image_);
+            image_ = nullptr;
+        }
+    }
+    void ReleaseShared() {
+        XShmDetach(display_, &shm_);
+        XSync(display_, False);
+        shmdt(shm_.shmaddr);
+        image_->data = nullptr;
+        XDestroyImage(image_);
+        image_ = nullptr;
+        attached_ = false;
+    }
+    Display* display_;
+    XImage* image_ = nullptr;
+    XShmSegmentInfo shm_{};
+    bool attached_ = false;
+};
+
+// The picture in the server's pixel format, drawn at the top-left of every monitor.
+void DrawInto(Display* d, XImage* image, const MTBitmap* bitmap,
+              const std::vector<Monitor>& monitors) {
+    const int width = image->width, height = image->height;
+    Visual* visual = DefaultVisual(d, DefaultScreen(d));
+    // Black where no picture lands (a smaller picture, or a gap between monitors).
+    bool covered = true;
+    for (const Monitor& m : monitors)
+        covered = covered && mtgdi_width(bitmap) >= m.width && mtgdi_height(bitmap) >= m.height;
+    if (!covered || monitors.size() != 1 || monitors[0].width != width ||
+        monitors[0].height != height)
+        std::memset(image->data, 0, size_t(image->bytes_per_line) * size_t(height));
     const bool direct = image->bits_per_pixel == 32 && visual->red_mask == 0xFF0000 &&
                         visual->green_mask == 0xFF00 && visual->blue_mask == 0xFF &&
                         image->byte_order == LSBFirst;
@@ -144,13 +233,11 @@ XImage* ImageFor(Display* d, const MTBitmap* bitmap, int width, int height,
         for (int y = 0; y < h; ++y) {
             const uint8_t* src = mtgdi_scanline_const(bitmap, y);
             if (direct) {
-                auto* dst = reinterpret_cast<uint8_t*>(image->data) +
-                            size_t(m.y + y) * size_t(image->bytes_per_line) + size_t(m.x) * 4;
-                for (int x = 0; x < w; ++x) {
-                    dst[4 * x] = src[3 * x];
-                    dst[4 * x + 1] = src[3 * x + 1];
-                    dst[4 * x + 2] = src[3 * x + 2];
-                }
+                auto* dst = reinterpret_cast<uint32_t*>(
+                                image->data + size_t(m.y + y) * size_t(image->bytes_per_line)) +
+                            m.x;
+                for (int x = 0; x < w; ++x, src += 3)
+                    dst[x] = uint32_t(src[0]) | (uint32_t(src[1]) << 8) | (uint32_t(src[2]) << 16);
                 continue;
             }
             for (int x = 0; x < w; ++x) {
@@ -161,7 +248,6 @@ XImage* ImageFor(Display* d, const MTBitmap* bitmap, int width, int height,
             }
         }
     }
-    return image;
 }
 
 BitmapPtr ReadBitmap(const std::string& path, std::string& why) {
@@ -317,19 +403,19 @@ SetResult X11RootSetter::SetWallpaper(const std::string& bitmapPath) {
     const Window root = RootWindow(dpy, screen);
     const int width = DisplayWidth(dpy, screen), height = DisplayHeight(dpy, screen);
 
-    XImage* image = ImageFor(dpy, bitmap.get(), width, height, Monitors(dpy));
-    if (!image)
+    ServerImage image(dpy, width, height);
+    if (!image.get())
         return SetResult::Failed("out of memory for a " + std::to_string(width) + "x" +
                                  std::to_string(height) + " root image");
+    DrawInto(dpy, image.get(), bitmap.get(), Monitors(dpy));
     // The pixmap outlives this connection; the one it replaces is freed below.
-    const Pixmap previous = CurrentRootPixmap();
+    const Pixmap previous = RootPixmapOf(dpy);
     XSetCloseDownMode(dpy, RetainPermanent);
     const Pixmap pixmap = XCreatePixmap(dpy, root, unsigned(width), unsigned(height),
                                         unsigned(DefaultDepth(dpy, screen)));
     GC gc = XCreateGC(dpy, pixmap, 0, nullptr);
-    XPutImage(dpy, pixmap, gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
+    image.Put(pixmap, gc);
     XFreeGC(dpy, gc);
-    XDestroyImage(image);
 
     const Atom rootId = XInternAtom(dpy, "_XROOTPMAP_ID", False);
     const Atom esetroot = XInternAtom(dpy, "ESETROOT_PMAP_ID", False);
@@ -344,20 +430,14 @@ SetResult X11RootSetter::SetWallpaper(const std::string& bitmapPath) {
         XKillClient(dpy, previous);
         trap.Failed();
     }
-    XFlush(dpy);
-    d.reset();
-    if (CurrentRootPixmap() != uint32_t(pixmap))
+    if (RootPixmapOf(dpy) != pixmap)
         return SetResult::Failed("the root window properties do not name the new pixmap");
     return SetResult::Done();
 }
 
 uint32_t CurrentRootPixmap() {
     DisplayPtr d = OpenDisplay();
-    if (!d)
-        return 0;
-    const Pixmap a = RootPixmapOf(d.get(), "_XROOTPMAP_ID");
-    const Pixmap b = RootPixmapOf(d.get(), "ESETROOT_PMAP_ID");
-    return a != None && a == b ? uint32_t(a) : 0;
+    return d ? uint32_t(RootPixmapOf(d.get())) : 0;
 }
 
 bool PixmapExists(uint32_t pixmap) {
