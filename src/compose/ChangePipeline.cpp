@@ -50,9 +50,6 @@ bool DesktopBusy() {
            (s.SystemBool(sbNoChangeMaximized) && DeskTop().DesktopBusy(1));
 }
 
-// The desktop colour where a file names no background colour.
-constexpr TColor kDesktopColour = 0x00A56E3A;
-
 } // namespace
 
 std::string TChangePipeline::WallpaperPath() {
@@ -131,7 +128,7 @@ void TChangePipeline::DrawDecoration(TDecorationKind kind, const TDataInf& data,
 }
 
 void TChangePipeline::ApplyEffects(BitmapPtr& bitmap, const TDataInf& data) {
-    server_.AdjustBrightnessContrast(bitmap, data.Data.Contrast, data.Data.Brightness);
+    AdjustBrightnessContrast(bitmap, data.Data.Contrast, data.Data.Brightness);
     if (!Effects)
         return;
     TSetting& s = Setting();
@@ -170,19 +167,27 @@ void TChangePipeline::ApplyEffects(BitmapPtr& bitmap, const TDataInf& data) {
 
 bool TChangePipeline::Compose(const std::string& fileName, TDataInf& data, BitmapPtr& image) {
     TSetting& s = Setting();
-    if (server_.LoadPicture(fileName, image) != lrLoaded)
+    // The show style is drawn first, so a picture that will only be shrunk can be decoded
+    // smaller (unless effects want it at full size before the resize).
+    int style = data.Data.ShowStyle;
+    if (style == 4)
+        style = Random(3);
+    const bool resized = style == 2 || style == 3;
+    const int resizeStyle =
+        data.Data.ResizeStyle == 0 ? s.DefaultResizeStyle : data.Data.ResizeStyle;
+    TLoadHint hint;
+    if (resized && resizeStyle != 0 && s.EffectTiming != 0) {
+        hint.fitWidth = DeskTop().DesktopSize(0);
+        hint.fitHeight = DeskTop().DesktopSize(3);
+    }
+    if (server_.LoadPicture(fileName, image, hint) != lrLoaded)
         return false;
     server_.ToBits24(image);
     const int timing = s.EffectTiming;
     if (timing == 0)
         ApplyEffects(image, data);
-
-    int style = data.Data.ShowStyle;
-    if (style == 4)
-        style = Random(3);
-    if (style == 2 || style == 3)
-        server_.ResizeForDesktop(image, data.Data.ResizeStyle,
-                                 {DeskTop().DesktopSize(0), DeskTop().DesktopSize(3)});
+    if (resized)
+        server_.ResizeForDesktop(image, data.Data.ResizeStyle);
     if (timing == 1)
         ApplyEffects(image, data);
 

@@ -1,5 +1,6 @@
 #pragma once
-// The picture service: turns picture files into bitmaps and finishes the wallpaper bitmap.
+// The picture service: turns picture files into bitmaps, scales and places them on the
+// desktop, composes them over a texture or a colour, and finishes the wallpaper bitmap.
 // Stateless; one is made for each job.
 #include "platform/Desktop.h"
 #include "platform/mtgdi/Bitmap.h"
@@ -17,36 +18,68 @@ using TColor = uint32_t;
 constexpr TColor RgbToColor(uint32_t rgb) {
     return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
 }
+// The desktop colour where a file names no background colour.
+constexpr TColor kDesktopColour = 0x00A56E3A;
+
+// What a reader is told about the job: the size the picture will be shrunk into, when
+// nothing needs it larger before (a reader may then decode smaller, never below it).
+struct TLoadHint {
+    int fitWidth = 0, fitHeight = 0;
+};
 
 // One row of the picture format registry.
 struct TPictureFormat {
     const char* extension; // lower case, without the dot
-    // Returns an mtgdi result code; fills the bitmap on success.
-    int (*read)(const std::string& path, BitmapPtr& bitmap);
+    // Returns an mtgdi result code and, on failure, may say why.
+    int (*read)(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap,
+                std::string& why);
 };
 
 class TGraphicServer {
 public:
     // 0 loaded, 1 the file does not exist (or no name), 2 reading it failed. Never raises.
-    uint8_t LoadPicture(const std::string& fileName, BitmapPtr& bitmap) const;
+    uint8_t LoadPicture(const std::string& fileName, BitmapPtr& bitmap,
+                        const TLoadHint& hint = {}) const;
+    // Why the last LoadPicture of this server answered 2.
+    const std::string& LastError() const { return lastError_; }
     // The pixel format of the wallpaper path; indexed pictures lose their table.
     void ToBits24(BitmapPtr& bitmap) const;
 
-    void ResizeForDesktop(BitmapPtr& bitmap, int resizeStyle, ScreenSize desktop) const;
+    void ResizeForDesktop(BitmapPtr& bitmap, int resizeStyle) const;
+    void ScaleExact(BitmapPtr& bitmap, int width, int height, int quality) const;
+    void ScaleKeepAspect(BitmapPtr& bitmap, int width, int height, int quality) const;
+    // The size ScaleKeepAspect gives (never below 1 x 1); the input size when unchanged.
+    static void KeepAspectSize(int bw, int bh, int width, int height, int& outW, int& outH);
+    void TileToDesktop(BitmapPtr& bitmap) const;
+    void CentreOnDesktop(BitmapPtr& bitmap, const MTBitmap* texture, TColor colour) const;
     void PlaceOnDesktop(BitmapPtr& bitmap, int placement, TColor background) const;
     void ComposeOverTexture(BitmapPtr& bitmap, const MTBitmap* texture, int placement,
                             int64_t transparentKey) const;
     void ComposeOverColour(BitmapPtr& bitmap, int placement, TColor background,
                            int64_t transparentKey) const;
     void AdjustForTaskBar(BitmapPtr& bitmap) const;
-    void AdjustBrightnessContrast(BitmapPtr& bitmap, int contrast, int brightness) const;
+    // Crops to the screen, and reduces to 236 colours unless keepColours (or when the
+    // display has 8 bits or fewer).
     void FinishForDisplay(BitmapPtr& bitmap, bool keepColours) const;
 
     // The formats read directly, as a table of extension and reader.
     static const std::vector<TPictureFormat>& Formats();
     // "*.bmp;..." for the buffers' masks.
     static std::string FormatMask();
+
+private:
+    mutable std::string lastError_;
 };
+
+// Brightness and contrast (each -100..100) on every red, green and blue byte; the bitmap
+// becomes 32 bits per pixel unless both are 0.
+void AdjustBrightnessContrast(BitmapPtr& bitmap, int contrast, int brightness);
+
+// A new bitmap of one colour.
+BitmapPtr SolidBitmap(int width, int height, int format, TColor colour);
+// Copies source onto target at (x, y), clipped; both of the same 24- or 32-bit format.
+void DrawBitmap(MTBitmap* target, const MTBitmap* source, int x, int y);
+void FillRect(MTBitmap* target, int left, int top, int right, int bottom, TColor colour);
 
 // A bitmap file written whole: to a temporary name, then renamed into place.
 void SaveBitmapFile(const MTBitmap* bitmap, const std::string& path);

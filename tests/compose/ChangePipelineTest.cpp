@@ -72,6 +72,9 @@ private:
     }
 };
 
+// A 4 x 3 picture centred on the fake 1024 x 768 desktop covers this pixel.
+constexpr int kCentreX = 511, kCentreY = 383;
+
 class ChangePipelineTest : public test::ProgramTest {
 protected:
     std::string Register(const std::string& name, uint32_t rgb = 0x336699) {
@@ -98,7 +101,11 @@ TEST_F(ChangePipelineTest, ChangeWritesABitmapSetsItAndRecordsTheTime) {
     BitmapPtr wallpaper = Wallpaper();
     ASSERT_TRUE(wallpaper);
     EXPECT_EQ(mtgdi_format(wallpaper.get()), MT_PF24);
-    EXPECT_EQ(mtgdi_get_pixel(wallpaper.get(), 0, 0), 0x123456u);
+    // Centred on a desktop-size canvas of the desktop colour.
+    EXPECT_EQ(mtgdi_width(wallpaper.get()), 1024);
+    EXPECT_EQ(mtgdi_height(wallpaper.get()), 768);
+    EXPECT_EQ(mtgdi_get_pixel(wallpaper.get(), kCentreX, kCentreY), 0x123456u);
+    EXPECT_EQ(mtgdi_get_pixel(wallpaper.get(), 0, 0), 0x3A6EA5u);
     ASSERT_EQ(Desktop().setCalls.size(), 1u);
     EXPECT_EQ(Desktop().setCalls[0], TChangePipeline::WallpaperPath());
     EXPECT_DOUBLE_EQ(Setting().LastChangeTime, Platform().clock->Now());
@@ -142,7 +149,7 @@ TEST_F(ChangePipelineTest, UnreadablePictureIsDroppedAndTheRetryKeepsTheMode) {
     Pipeline().MakeWallpaper(broken, cmRenderOnly);
     EXPECT_EQ(WallpaperBuffer().IndexOf(broken), -1);
     EXPECT_TRUE(Desktop().setCalls.empty());
-    EXPECT_EQ(mtgdi_get_pixel(Wallpaper().get(), 0, 0), 0x00FF00u);
+    EXPECT_EQ(mtgdi_get_pixel(Wallpaper().get(), kCentreX, kCentreY), 0x00FF00u);
     EXPECT_EQ(WallpaperBuffer().CurrentFile, good);
 }
 
@@ -260,7 +267,7 @@ TEST_F(ChangePipelineTest, EffectsRunOnceAtTheConfiguredPoint) {
             Pipeline().MakeWallpaper(path, cmRenderOnly);
             EXPECT_EQ(effects.runs, c.runs) << int(timing) << " " << int(c.type);
             const uint32_t expected = c.runs.empty() ? 0x102030u : 0xEFDFCFu;
-            EXPECT_EQ(mtgdi_get_pixel(Wallpaper().get(), 0, 0), expected);
+            EXPECT_EQ(mtgdi_get_pixel(Wallpaper().get(), kCentreX, kCentreY), expected);
         }
     }
 }

@@ -321,6 +321,23 @@ MTBitmap* mtgdi_convert(const MTBitmap* bitmap, int32_t format) {
     MTBitmap* out = NewBitmap(bitmap->width, bitmap->height, format);
     if (!out)
         return nullptr;
+    // The wallpaper path converts between 24 and 32 bits all the time: plain loops.
+    const bool to32 = format == MT_PF32 || format == MT_DDB;
+    const bool from32 = bitmap->format == MT_PF32 || bitmap->format == MT_DDB;
+    if ((bitmap->format == MT_PF24 && to32) || (from32 && format == MT_PF24) ||
+        (from32 && to32)) {
+        const int sb = from32 ? 4 : 3, db = to32 ? 4 : 3;
+        for (int32_t y = 0; y < bitmap->height; ++y) {
+            const uint8_t* src = bitmap->pixels.data() + size_t(y) * size_t(bitmap->stride);
+            uint8_t* dst = out->pixels.data() + size_t(y) * size_t(out->stride);
+            for (int32_t x = 0; x < bitmap->width; ++x, src += sb, dst += db) {
+                dst[0] = src[0];
+                dst[1] = src[1];
+                dst[2] = src[2];
+            }
+        }
+        return out;
+    }
     if (IsIndexed(format))
         CubePalette(*out);
     for (int32_t y = 0; y < bitmap->height; ++y)

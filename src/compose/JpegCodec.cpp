@@ -1,0 +1,272 @@
+#include "JpegCodec.h"
+
+#include "platform/Files.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace muralto {
+
+namespace {
+
+// libjpeg reports errors by calling error_exit, which must not return: it jumps back.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr info) {
+    auto* e = reinterpret_cast<ErrorManager*>(info->err);
+    (*info->err->format_message)(info, e->message);
+    std::longjmp(e->jump, 1);
+}
+
+void Silence(j_common_ptr, int) {}
+
+uint16_t Get16(const uint8_t* p, bool little) {
+    return little ? uint16_t(p[0] | (p[1] << 8)) : uint16_t((p[0] << 8) | p[1]);
+}
+uint32_t Get32(const uint8_t* p, bool little) {
+    return little ? uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
+                        (uint32_t(p[3]) << 24)
+                  : (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) |
+                        uint32_t(p[3]);
+}
+
+// The orientation tag of an EXIF block ("Exif\0\0" and a TIFF header), 1 when absent.
+int OrientationOfExif(const uint8_t* p, size_t n) {
+    if (n < 14 || std::memcmp(p, "Exif\0\0", 6) != 0)
+        return 1;
+    const uint8_t* tiff = p + 6;
+    const size_t size = n - 6;
+    const bool little = tiff[0] == 'I';
+    if (!(little || tiff[0] == 'M') || Get16(tiff + 2, little) != 42)
+        return 1;
+    const uint32_t ifd = Get32(tiff + 4, little);
+    if (ifd > size - 2 || ifd < 8)
+        return 1;
+    const uint16_t entries = Get16(tiff + ifd, little);
+    for (uint32_t i = 0; i < entries; ++i) {
+        const size_t at = ifd + 2 + size_t(i) * 12;
+        if (at + 12 > size)
+            break;
+        if (Get16(tiff + at, little) == 0x0112) {
+            const int value = Get16(tiff + at + 8, little);
+            return value >= 1 && value <= 8 ? value : 1;
+        }
+    }
+    return 1;
+}
+
+// Turns a decoded picture upright: orientation 2..8 mirror and rotate.
+BitmapPtr Orient(BitmapPtr source, int orientation) {
+    if (orientation <= 1 || !source)
+        return source;
+    const int w = mtgdi_width(source.get()), h = mtgdi_height(source.get());
+    const bool swap = orientation >= 5;
+    BitmapPtr out(mtgdi_create(swap ? h : w, swap ? w : h, MT_PF24));
+    if (!out)
+        return nullptr;
+    const int ow = mtgdi_width(out.get()), oh = mtgdi_height(out.get());
+    for (int y = 0; y < oh; ++y) {
+        uint8_t* dst = mtgdi_scanline(out.get(), y);
+        for (int x = 0; x < ow; ++x) {
+            int sx = x, sy = y;
+            switch (orientation) {
+            case 2: sx = w - 1 - x; break;
+            case 3: sx = w - 1 - x; sy = h - 1 - y; break;
+            case 4: sy = h - 1 - y; break;
+            case 5: sx = y; sy = x; break;
+            case 6: sx = y; sy = h - 1 - x; break;
+            case 7: sx = w - 1 - y; sy = h - 1 - x; break;
+            case 8: sx = w - 1 - y; sy = x; break;
+            default: break;
+            }
+            const uint8_t* src = mtgdi_scanline_const(source.get(), sy) + 3 * sx;
+            dst[3 * x] = src[0];
+            dst[3 * x + 1] = src[1];
+            dst[3 * x + 2] = src[2];
+        }
+    }
+    return out;
+}
+
+// The largest power-of-two reduction that still leaves at least the size asked for.
+unsigned ScaleDenominator(unsigned w, unsigned h, const TLoadHint& hint, bool swapped) {
+    if (hint.fitWidth < 1 || hint.fitHeight < 1)
+        return 1;
+    const unsigned fw = unsigned(swapped ? hint.fitHeight : hint.fitWidth);
+    const unsigned fh = unsigned(swapped ? hint.fitWidth : hint.fitHeight);
+    unsigned chosen = 1;
+    for (const unsigned d : {2u, 4u, 8u})
+        if ((w + d - 1) / d >= fw && (h + d - 1) / d >= fh)
+            chosen = d;
+    return chosen;
+}
+
+} // namespace
+
+int JpegOrientation(const uint8_t* data, size_t size) {
+    // Walk the markers up to the first scan; APP1 holds EXIF.
+    size_t at = 2;
+    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
+        return 1;
+    while (at + 4 <= size && data[at] == 0xFF) {
+        const uint8_t marker = data[at + 1];
+        const size_t length = size_t(data[at + 2] << 8 | data[at + 3]);
+        if (marker == 0xDA || length < 2 || at + 2 + length > size)
+            break;
+        if (marker == 0xE1) {
+            const int o = OrientationOfExif(data + at + 4, length - 2);
+            if (o != 1)
+                return o;
+        }
+        at += 2 + length;
+    }
+    return 1;
+}
+
+int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPtr& bitmap,
+               std::string& why) {
+    const int orientation = JpegOrientation(data, size);
+    jpeg_decompress_struct info{};
+    ErrorManager error{};
+    info.err = jpeg_std_error(&error.pub);
+    error.pub.error_exit = ErrorExit;
+    error.pub.emit_message = Silence;
+    MTBitmap* raw = nullptr;
+    std::vector<uint8_t>* cmyk = nullptr;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        mtgdi_free(raw);
+        delete cmyk;
+        why = error.message;
+        return MT_ERR_DAMAGED;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    if (info.image_width < 1 || info.image_height < 1 || info.image_width > MTGDI_MAX_SIDE ||
+        info.image_height > MTGDI_MAX_SIDE) {
+        why = "the picture is " + std::to_string(info.image_width) + "x" +
+              std::to_string(info.image_height) + " pixels (at most 16384 a side)";
+        jpeg_destroy_decompress(&info);
+        return MT_ERR_TOO_LARGE;
+    }
+    const bool inkColours = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = inkColours ? JCS_CMYK : JCS_EXT_BGR;
+    info.scale_num = 1;
+    info.scale_denom = ScaleDenominator(info.image_width, info.image_height, hint,
+                                        orientation >= 5);
+    info.dct_method = JDCT_ISLOW;
+    jpeg_start_decompress(&info);
+    raw = mtgdi_create(int32_t(info.output_width), int32_t(info.output_height), MT_PF24);
+    if (!raw) {
+        jpeg_destroy_decompress(&info);
+        why = "out of memory";
+        return MT_ERR_NO_MEMORY;
+    }
+    if (inkColours)
+        cmyk = new std::vector<uint8_t>(size_t(info.output_width) * 4);
+    while (info.output_scanline < info.output_height) {
+        uint8_t* row = mtgdi_scanline(raw, int32_t(info.output_scanline));
+        JSAMPROW target = inkColours ? cmyk->data() : row;
+        jpeg_read_scanlines(&info, &target, 1);
+        if (inkColours) {
+            // Adobe's files store the inks inverted: each byte is already 255 - ink.
+            for (unsigned x = 0; x < info.output_width; ++x) {
+                const uint8_t* p = cmyk->data() + 4 * x;
+                const unsigned k = p[3];
+                row[3 * x] = uint8_t(p[2] * k / 255);
+                row[3 * x + 1] = uint8_t(p[1] * k / 255);
+                row[3 * x + 2] = uint8_t(p[0] * k / 255);
+            }
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    delete cmyk;
+    bitmap = Orient(BitmapPtr(raw), orientation);
+    return bitmap ? MT_OK : MT_ERR_NO_MEMORY;
+}
+
+int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap,
+             std::string& why) {
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const FileError& e) {
+        why = e.what();
+        return MT_ERR_IO;
+    }
+    return DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), hint, bitmap,
+                      why);
+}
+
+BitmapPtr ReduceTo236Colours(const MTBitmap* bitmap) {
+    if (!bitmap || mtgdi_format(bitmap) != MT_PF24)
+        return nullptr;
+    const int w = mtgdi_width(bitmap), h = mtgdi_height(bitmap);
+    unsigned char* compressed = nullptr;
+    unsigned long compressedSize = 0;
+    MTBitmap* raw = nullptr;
+    ErrorManager error{};
+    jpeg_compress_struct out{};
+    jpeg_decompress_struct in{};
+    out.err = jpeg_std_error(&error.pub);
+    in.err = &error.pub;
+    error.pub.error_exit = ErrorExit;
+    error.pub.emit_message = Silence;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_compress(&out);
+        jpeg_destroy_decompress(&in);
+        std::free(compressed);
+        mtgdi_free(raw);
+        return nullptr;
+    }
+    jpeg_create_compress(&out);
+    jpeg_mem_dest(&out, &compressed, &compressedSize);
+    out.image_width = unsigned(w);
+    out.image_height = unsigned(h);
+    out.input_components = 3;
+    out.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&out);
+    jpeg_set_quality(&out, 100, TRUE);
+    jpeg_start_compress(&out, TRUE);
+    while (out.next_scanline < out.image_height) {
+        JSAMPROW row = const_cast<uint8_t*>(mtgdi_scanline_const(bitmap, int(out.next_scanline)));
+        jpeg_write_scanlines(&out, &row, 1);
+    }
+    jpeg_finish_compress(&out);
+    jpeg_destroy_compress(&out);
+
+    jpeg_create_decompress(&in);
+    jpeg_mem_src(&in, compressed, compressedSize);
+    jpeg_read_header(&in, TRUE);
+    in.quantize_colors = TRUE;
+    in.desired_number_of_colors = 236;
+    jpeg_start_decompress(&in);
+    raw = mtgdi_create(w, h, MT_PF8);
+    if (raw) {
+        mtgdi_set_palette_size(raw, in.actual_number_of_colors);
+        uint32_t* palette = mtgdi_palette(raw);
+        for (int i = 0; i < in.actual_number_of_colors; ++i)
+            palette[i] = (uint32_t(in.colormap[0][i]) << 16) | (uint32_t(in.colormap[1][i]) << 8) |
+                         uint32_t(in.colormap[2][i]);
+        while (in.output_scanline < in.output_height) {
+            JSAMPROW row = mtgdi_scanline(raw, int(in.output_scanline));
+            jpeg_read_scanlines(&in, &row, 1);
+        }
+    }
+    jpeg_finish_decompress(&in);
+    jpeg_destroy_decompress(&in);
+    std::free(compressed);
+    return BitmapPtr(raw);
+}
+
+} // namespace muralto
