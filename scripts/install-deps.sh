@@ -10,7 +10,7 @@ packages=(
   xvfb xauth x11-utils x11-apps fonts-noto-cjk imagemagick time
   dbus dbus-x11 libglib2.0-bin dconf-service dconf-cli gsettings-desktop-schemas
   xfconf libxfconf-0-3 openbox
-  hyperfine xwallpaper feh hsetroot
+  hyperfine xwallpaper feh hsetroot libjpeg-turbo-progs graphicsmagick libvips-tools
 )
 missing=()
 for p in "${packages[@]}"; do

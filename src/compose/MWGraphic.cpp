@@ -12,6 +12,9 @@
 #include "platform/Text.h"
 #include "settings/Options.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -427,6 +430,18 @@ void SaveBitmapFile(const MTBitmap* bitmap, const std::string& path) {
         throw Exception(path + ": " + mtgdi_error_text(rc));
     std::unique_ptr<uint8_t, void (*)(void*)> owned(bytes, mtgdi_free_memory);
     WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(bytes), size));
+}
+
+void SavePngFile(const MTBitmap* bitmap, const std::string& path) {
+    BitmapPtr rgb = Converted(bitmap, MT_PF24);
+    QImage image(mtgdi_scanline_const(rgb.get(), 0), mtgdi_width(rgb.get()),
+                 mtgdi_height(rgb.get()), mtgdi_stride(rgb.get()), QImage::Format_BGR888);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
+        throw Exception(path + ": the PNG could not be made");
+    WriteFileAtomically(path, std::string_view(bytes.constData(), size_t(bytes.size())));
 }
 
 } // namespace muralto

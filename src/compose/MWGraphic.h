@@ -83,5 +83,7 @@ void FillRect(MTBitmap* target, int left, int top, int right, int bottom, TColor
 
 // A bitmap file written whole: to a temporary name, then renamed into place.
 void SaveBitmapFile(const MTBitmap* bitmap, const std::string& path);
+// The same picture as a PNG file, for looking at.
+void SavePngFile(const MTBitmap* bitmap, const std::string& path);
 
 } // namespace muralto

@@ -78,6 +78,20 @@ private:
     std::unique_ptr<DesktopSession> session_;
 };
 
+// A desktop of a given size that sets nothing: renders without a display, reproducibly.
+class VirtualDesktop final : public DesktopBackend {
+public:
+    explicit VirtualDesktop(DesktopGeometry geometry) : geometry_(geometry) {}
+    std::string Name() const override { return "virtual"; }
+    SetResult SetWallpaper(const std::string&) override { return SetResult::Done(); }
+    bool ScreenSaverRunning() override { return false; }
+    bool MaximizedWindowExists() override { return false; }
+    DesktopGeometry Geometry() override { return geometry_; }
+
+private:
+    DesktopGeometry geometry_;
+};
+
 // For tests: remembers what it was asked and answers what it is told.
 class FakeDesktop final : public DesktopBackend {
 public:

@@ -10,6 +10,7 @@
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
+#include "platform/Text.h"
 #include "settings/Options.h"
 #include "settings/QXReg.h"
 
@@ -231,6 +232,74 @@ int BufferRemove(const Arguments& args) {
     return 0;
 }
 
+// Changes attributes of a registered picture: KEY=VALUE with the keys of buffer list.
+void SetAttribute(TDataInf& d, const std::string& key, const std::string& value) {
+    TDataInfRec& r = d.Data;
+    auto number = [&](long low, long high) {
+        char* end = nullptr;
+        const long v = std::strtol(value.c_str(), &end, 0);
+        if (value.empty() || *end || v < low || v > high)
+            throw UserError(key + " takes a number from " + std::to_string(low) + " to " +
+                            std::to_string(high));
+        return v;
+    };
+    const struct {
+        const char* name;
+        uint8_t* field;
+        long high;
+    } bytes[] = {{"show", &r.ShowStyle, 4},          {"resize", &r.ResizeStyle, 4},
+                 {"date", &r.AnnoDominiType, 3},      {"calendar", &r.CalenderType, 3},
+                 {"filename", &r.DrawFileNameType, 3}, {"effect", &r.EffectType, 4},
+                 {"sound", &r.PlaySound, 1},          {"flags", &r.Flags, 255},
+                 {"transpos", &r.TransPos, 4}};
+    for (const auto& b : bytes)
+        if (key == b.name) {
+            *b.field = uint8_t(number(0, b.high));
+            return;
+        }
+    if (key == "brightness")
+        r.Brightness = int8_t(number(-100, 100));
+    else if (key == "contrast")
+        r.Contrast = int8_t(number(-100, 100));
+    else if (key == "transparent")
+        r.TransparentColor = uint32_t(number(0, 0xFFFFFF));
+    else if (key == "back")
+        r.BackColor = uint32_t(number(0, 0xFFFFFF));
+    else if (key == "texture")
+        d.TextuerFile = value.empty() ? value : Absolute(value);
+    else if (key == "wave")
+        d.WaveFile = value.empty() ? value : Absolute(value);
+    else if (key == "datepattern")
+        d.AnnoDominiPattern = value;
+    else if (key == "calendarpattern")
+        d.CalenderPattern = value;
+    else if (key == "filenamepattern")
+        d.DrawFileNamePattern = value;
+    else if (key == "effectpattern")
+        d.EffectPattern = value;
+    else
+        throw UserError("unknown attribute: " + key);
+}
+
+int BufferSet(const Arguments& args) {
+    RequireArguments(args, 2, "buffer set PATH KEY=VALUE...");
+    OpenData();
+    TFileBuffer& buffer = WallpaperBuffer();
+    const std::string path = Absolute(args[0]);
+    const int index = buffer.IndexOf(path);
+    TDataInf* data = index >= 0 ? buffer.Data(index) : buffer.Stock.Find(path) ? buffer.Stock.Find(path)->get() : nullptr;
+    if (!data)
+        throw UserError("not registered: " + args[0]);
+    for (size_t i = 1; i < args.size(); ++i) {
+        const size_t eq = args[i].find('=');
+        if (eq == std::string::npos)
+            throw UserError("attributes are KEY=VALUE, not " + args[i]);
+        SetAttribute(*data, args[i].substr(0, eq), args[i].substr(eq + 1));
+    }
+    SaveAll();
+    return 0;
+}
+
 int BufferNext(const Arguments& args) {
     if (!args.empty())
         throw UserError("buffer next takes no arguments");
@@ -267,23 +336,104 @@ int BufferImport(const Arguments& args) {
     return 0;
 }
 
-int Render(const Arguments& args) {
-    std::string picture, output;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" || args[i] == "--output") {
-            if (i + 1 >= args.size())
-                throw UserError("-o needs a file name");
-            output = args[++i];
-        } else if (picture.empty()) {
-            picture = args[i];
-        } else {
-            throw UserError("unexpected argument: " + args[i]);
-        }
+// "--screen WxH" and "--workarea X,Y,W,H": a virtual desktop of that size.
+void UseVirtualDesktop(const std::string& screen, const std::string& workArea) {
+    DesktopGeometry g;
+    if (std::sscanf(screen.c_str(), "%dx%d", &g.screen.width, &g.screen.height) != 2 ||
+        g.screen.width < 1 || g.screen.height < 1 || g.screen.width > MTGDI_MAX_SIDE ||
+        g.screen.height > MTGDI_MAX_SIDE)
+        throw UserError("--screen takes WIDTHxHEIGHT, for example 1920x1080");
+    g.workArea = {0, 0, g.screen.width, g.screen.height};
+    if (!workArea.empty()) {
+        int x, y, w, h;
+        if (std::sscanf(workArea.c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4 || w < 1 || h < 1 ||
+            x < 0 || y < 0 || x + w > g.screen.width || y + h > g.screen.height)
+            throw UserError("--workarea takes X,Y,WIDTH,HEIGHT inside the screen");
+        g.workArea = {x, y, x + w, y + h};
     }
-    if (picture.empty() || output.empty())
-        throw UserError("usage: muraltoctl render PICTURE -o OUT.bmp");
+    Platform().desktop = std::make_unique<VirtualDesktop>(g);
+}
+
+// Writes a 24-bit (or, reduced, 8-bit) bitmap, or a PNG when the name ends in ".png".
+void WritePicture(const MTBitmap* bitmap, const std::string& output) {
+    if (UpperAscii(ExtensionOf(output)) == "PNG")
+        SavePngFile(bitmap, output);
+    else
+        SaveBitmapFile(bitmap, output);
+}
+
+struct PictureJob {
+    std::string input, output, screen, workArea;
+    bool png = false;
+};
+
+PictureJob ParseJob(const Arguments& args, const char* usage, bool virtualDesktop) {
+    PictureJob job;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size())
+                throw UserError(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "-o" || a == "--output")
+            job.output = value();
+        else if (virtualDesktop && a == "--screen")
+            job.screen = value();
+        else if (virtualDesktop && a == "--workarea")
+            job.workArea = value();
+        else if (virtualDesktop && a == "--png")
+            job.png = true;
+        else if (job.input.empty() && (a.empty() || a[0] != '-'))
+            job.input = a;
+        else
+            throw UserError("unexpected argument: " + a);
+    }
+    if (job.input.empty() || job.output.empty())
+        throw UserError(std::string("usage: muraltoctl ") + usage);
+    if (!job.screen.empty())
+        UseVirtualDesktop(job.screen, job.workArea);
+    else if (!job.workArea.empty())
+        throw UserError("--workarea goes with --screen");
+    return job;
+}
+
+BitmapPtr LoadOrExplain(const TGraphicServer& server, const std::string& input) {
+    BitmapPtr bitmap;
+    switch (server.LoadPicture(Absolute(input), bitmap)) {
+    case lrMissing:
+        throw UserError("missing: " + input);
+    case lrUnreadable:
+        throw UserError("unreadable: " + input + ": " + server.LastError());
+    default:
+        return bitmap;
+    }
+}
+
+int Load(const Arguments& args) {
+    const PictureJob job = ParseJob(args, "load PICTURE -o OUT.bmp|OUT.png", false);
+    TGraphicServer server;
+    BitmapPtr bitmap = LoadOrExplain(server, job.input);
+    server.ToBits24(bitmap);
+    WritePicture(bitmap.get(), job.output);
+    return 0;
+}
+
+int Reduce(const Arguments& args) {
+    const PictureJob job = ParseJob(args, "reduce PICTURE -o OUT.bmp", false);
+    TGraphicServer server;
+    BitmapPtr bitmap = LoadOrExplain(server, job.input);
+    Platform().desktop = std::make_unique<VirtualDesktop>(DesktopGeometry{}); // no crop
+    server.FinishForDisplay(bitmap, false);
+    SaveBitmapFile(bitmap.get(), job.output);
+    return 0;
+}
+
+int Render(const Arguments& args) {
+    const PictureJob job = ParseJob(
+        args, "render PICTURE -o OUT.bmp [--screen WxH [--workarea X,Y,W,H]] [--png]", true);
     OpenData();
-    const std::string path = Absolute(picture);
+    const std::string path = Absolute(job.input);
     TFileBuffer& buffer = WallpaperBuffer();
     const int index = buffer.IndexOf(path);
     std::unique_ptr<TDataInf> unregistered;
@@ -293,10 +443,16 @@ int Render(const Arguments& args) {
         data = unregistered.get();
     }
     BitmapPtr image;
-    if (!Pipeline().Compose(path, *data, image))
-        throw UserError(FileExists(path) ? "cannot read picture: " + picture
-                                         : "no such file: " + picture);
-    SaveBitmapFile(image.get(), output);
+    if (!Pipeline().Compose(path, *data, image)) {
+        TGraphicServer server;
+        LoadOrExplain(server, job.input); // says why
+        throw UserError("unreadable: " + job.input);
+    }
+    SaveBitmapFile(image.get(), job.output);
+    if (job.png) {
+        const std::string png = job.output.substr(0, job.output.size() - ExtensionOf(job.output).size()) + "png";
+        SavePngFile(image.get(), ExtensionOf(job.output).empty() ? job.output + ".png" : png);
+    }
     return 0;
 }
 
@@ -486,16 +642,30 @@ const std::vector<Command> kCommands = {
      "prints \"N added\"",
      &BufferAdd},
     {"buffer remove", "PATH...", "unregister files from the list or the stock", &BufferRemove},
+    {"buffer set", "PATH KEY=VALUE...",
+     "change attributes of a registered picture, with the keys of ATTRIBUTES below "
+     "(numbers in decimal or 0x hexadecimal; texture and wave take file names)",
+     &BufferSet},
     {"buffer next", "", "draw the next picture of the cycle, as a timed change would, and print it",
      &BufferNext},
     {"buffer export", "FILE.mbf", "write the picture list with its attributes to a file",
      &BufferExport},
     {"buffer import", "FILE.mbf",
      "replace the picture list with a file's (its watched folders are added)", &BufferImport},
-    {"render", "PICTURE -o OUT.bmp",
+    {"render", "PICTURE -o OUT.bmp [--screen WxH [--workarea X,Y,W,H]] [--png]",
      "make the wallpaper of one picture (its registered attributes, or the defaults) and "
-     "write it as a 24-bit bitmap; the desktop is not changed",
+     "write it as a bitmap; the desktop is not changed. --screen and --workarea render for "
+     "a virtual desktop of that size (reproducible without a display); --png also writes "
+     "OUT.png to look at",
      &Render},
+    {"load", "PICTURE -o OUT.bmp|OUT.png",
+     "read a picture as the program does and write it as 24 bits; fails with \"missing\" "
+     "or \"unreadable: REASON\"",
+     &Load},
+    {"reduce", "PICTURE -o OUT.bmp",
+     "reduce a picture to at most 236 colours as the finished wallpaper is, and write an "
+     "8-bit bitmap",
+     &Reduce},
     {"settings get", "NAME", "print one setting of the group by its registry name", &SettingsGet},
     {"settings set", "NAME VALUE",
      "change one setting of the group (VALUE as settings list "

@@ -281,9 +281,65 @@ int32_t ParseHeader(const uint8_t* data, size_t size, BmpHeader& h) {
         return MT_ERR_UNSUPPORTED;
     if (h.compression == 3 && h.bits != 16 && h.bits != 32)
         return MT_ERR_UNSUPPORTED;
-    if (h.compression != 0 && h.compression != 3)
-        return MT_ERR_UNSUPPORTED; // run-length variants join with the full decoder
+    const bool rle = (h.compression == 1 && h.bits == 8) || (h.compression == 2 && h.bits == 4);
+    if (h.compression != 0 && h.compression != 3 && !rle)
+        return MT_ERR_UNSUPPORTED;
+    if (rle && h.topDown)
+        return MT_ERR_DAMAGED; // run-length bitmaps are always stored bottom-up
     return MT_OK;
+}
+
+// Run-length pixels (RLE8, RLE4): runs, literal runs, line ends, deltas and the end code.
+// Pixels the codes skip keep index 0. Every read is checked against the data's end.
+int32_t DecodeRle(const uint8_t* data, size_t size, const BmpHeader& h, MTBitmap& bmp) {
+    const bool four = h.bits == 4;
+    size_t at = h.pixelOffset;
+    int64_t x = 0, row = 0; // row counts from the bottom
+    auto put = [&](int64_t px, uint8_t index) {
+        if (px < 0 || px >= h.width || row >= h.height)
+            return;
+        uint8_t* line = bmp.pixels.data() + size_t(h.height - 1 - row) * size_t(bmp.stride);
+        if (four) {
+            uint8_t& cell = line[px >> 1];
+            cell = (px & 1) ? uint8_t((cell & 0xF0) | (index & 15))
+                            : uint8_t((cell & 0x0F) | (index << 4));
+        } else {
+            line[px] = index;
+        }
+    };
+    while (at + 2 <= size) {
+        const uint8_t count = data[at], value = data[at + 1];
+        at += 2;
+        if (count > 0) {
+            for (int i = 0; i < count; ++i)
+                put(x++, four ? uint8_t((i & 1) ? value & 15 : value >> 4) : value);
+            continue;
+        }
+        if (value == 0) { // end of line
+            x = 0;
+            ++row;
+        } else if (value == 1) { // end of bitmap
+            return MT_OK;
+        } else if (value == 2) { // move right and up
+            if (at + 2 > size)
+                return MT_ERR_DAMAGED;
+            x += data[at];
+            row += data[at + 1];
+            at += 2;
+        } else { // a literal run, padded to an even number of bytes
+            const size_t bytes = four ? (size_t(value) + 1) / 2 : value;
+            if (at + bytes > size)
+                return MT_ERR_DAMAGED;
+            for (int i = 0; i < value; ++i) {
+                const uint8_t b = data[at + (four ? size_t(i / 2) : size_t(i))];
+                put(x++, four ? uint8_t((i & 1) ? b & 15 : b >> 4) : b);
+            }
+            at += bytes + (bytes & 1);
+        }
+        if (row > h.height)
+            return MT_OK;
+    }
+    return MT_OK; // a stream that ends without its end code keeps what it drew
 }
 
 int32_t FormatForFile(const BmpHeader& h) {
@@ -402,8 +458,9 @@ int32_t mtgdi_read_bmp(const uint8_t* data, size_t size, MTBitmap** out) {
     if (const int32_t rc = ParseHeader(data, size, h); rc != MT_OK)
         return rc;
 
+    const bool rle = h.compression == 1 || h.compression == 2;
     const int64_t fileStride = StrideOf(h.width, int32_t(h.bits));
-    const uint64_t pixelBytes = uint64_t(fileStride) * uint64_t(h.height);
+    const uint64_t pixelBytes = rle ? 2 : uint64_t(fileStride) * uint64_t(h.height);
     if (h.pixelOffset > size || size - h.pixelOffset < pixelBytes)
         return MT_ERR_DAMAGED;
 
@@ -428,6 +485,15 @@ int32_t mtgdi_read_bmp(const uint8_t* data, size_t size, MTBitmap** out) {
         }
     }
 
+    if (rle) {
+        const int32_t rc = DecodeRle(data, size, h, *bmp);
+        if (rc != MT_OK) {
+            delete bmp;
+            return rc;
+        }
+        *out = bmp;
+        return MT_OK;
+    }
     const bool masked = h.compression == 3;
     for (int64_t row = 0; row < h.height; ++row) {
         const uint8_t* src = data + h.pixelOffset + size_t(row) * size_t(fileStride);
