@@ -11,7 +11,9 @@ namespace muralto {
 
 namespace {
 
-uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 uint32_t U32(const uint8_t* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
@@ -89,7 +91,8 @@ int DecodeDib(const uint8_t* data, size_t size, BitmapPtr& bitmap, std::string& 
     const bool hasMask = maskAt + maskStride * size_t(height) <= size;
     for (int y = 0; y < height; ++y) {
         uint8_t* dst = mtgdi_scanline(out.get(), y);
-        const uint8_t* mask = hasMask ? data + maskAt + size_t(height - 1 - y) * maskStride : nullptr;
+        const uint8_t* mask =
+            hasMask ? data + maskAt + size_t(height - 1 - y) * maskStride : nullptr;
         const uint8_t* alpha = bits == 32 ? mtgdi_scanline_const(colour.get(), y) : nullptr;
         for (int x = 0; x < width; ++x) {
             int a = 255;

@@ -5,8 +5,7 @@
 
 namespace muralto {
 
-int ReadIcon(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap,
-             std::string& why);
+int ReadIcon(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap, std::string& why);
 int DecodeIcon(const uint8_t* data, size_t size, BitmapPtr& bitmap, std::string& why);
 
 } // namespace muralto

@@ -78,14 +78,34 @@ BitmapPtr Orient(BitmapPtr source, int orientation) {
         for (int x = 0; x < ow; ++x) {
             int sx = x, sy = y;
             switch (orientation) {
-            case 2: sx = w - 1 - x; break;
-            case 3: sx = w - 1 - x; sy = h - 1 - y; break;
-            case 4: sy = h - 1 - y; break;
-            case 5: sx = y; sy = x; break;
-            case 6: sx = y; sy = h - 1 - x; break;
-            case 7: sx = w - 1 - y; sy = h - 1 - x; break;
-            case 8: sx = w - 1 - y; sy = x; break;
-            default: break;
+            case 2:
+                sx = w - 1 - x;
+                break;
+            case 3:
+                sx = w - 1 - x;
+                sy = h - 1 - y;
+                break;
+            case 4:
+                sy = h - 1 - y;
+                break;
+            case 5:
+                sx = y;
+                sy = x;
+                break;
+            case 6:
+                sx = y;
+                sy = h - 1 - x;
+                break;
+            case 7:
+                sx = w - 1 - y;
+                sy = h - 1 - x;
+                break;
+            case 8:
+                sx = w - 1 - y;
+                sy = x;
+                break;
+            default:
+                break;
             }
             const uint8_t* src = mtgdi_scanline_const(source.get(), sy) + 3 * sx;
             dst[3 * x] = src[0];
@@ -161,8 +181,8 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
     const bool inkColours = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = inkColours ? JCS_CMYK : JCS_EXT_BGR;
     info.scale_num = 1;
-    info.scale_denom = ScaleDenominator(info.image_width, info.image_height, hint,
-                                        orientation >= 5);
+    info.scale_denom =
+        ScaleDenominator(info.image_width, info.image_height, hint, orientation >= 5);
     info.dct_method = JDCT_ISLOW;
     jpeg_start_decompress(&info);
     raw = mtgdi_create(int32_t(info.output_width), int32_t(info.output_height), MT_PF24);
@@ -195,8 +215,7 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
     return bitmap ? MT_OK : MT_ERR_NO_MEMORY;
 }
 
-int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap,
-             std::string& why) {
+int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap, std::string& why) {
     std::string bytes;
     try {
         bytes = ReadWholeFile(path);

@@ -6,8 +6,7 @@
 
 namespace muralto {
 
-int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap,
-             std::string& why);
+int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap, std::string& why);
 int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPtr& bitmap,
                std::string& why);
 // Compresses at quality 100 and decodes with libjpeg's colour quantiser set to 236

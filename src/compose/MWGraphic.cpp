@@ -49,11 +49,17 @@ BitmapPtr Converted(const MTBitmap* bitmap, int format) {
     return converted;
 }
 
-int BytesPerPixel(const MTBitmap* b) { return mtgdi_bits_per_pixel(b) / 8; }
+int BytesPerPixel(const MTBitmap* b) {
+    return mtgdi_bits_per_pixel(b) / 8;
+}
 
-ScreenSize ScreenOf() { return {DeskTop().DesktopSize(2), DeskTop().DesktopSize(5)}; }
+ScreenSize ScreenOf() {
+    return {DeskTop().DesktopSize(2), DeskTop().DesktopSize(5)};
+}
 
-int Quality() { return Setting().Resize32Settiing ? 1 : 0; }
+int Quality() {
+    return Setting().Resize32Settiing ? 1 : 0;
+}
 
 } // namespace
 
@@ -193,8 +199,7 @@ void TGraphicServer::KeepAspectSize(int bw, int bh, int W, int H, int& outW, int
     outH = std::max(1, ch);
 }
 
-void TGraphicServer::ScaleKeepAspect(BitmapPtr& bitmap, int width, int height,
-                                     int quality) const {
+void TGraphicServer::ScaleKeepAspect(BitmapPtr& bitmap, int width, int height, int quality) const {
     int w, h;
     KeepAspectSize(mtgdi_width(bitmap.get()), mtgdi_height(bitmap.get()), width, height, w, h);
     ToBits24(bitmap);
@@ -256,8 +261,8 @@ void TGraphicServer::PlaceOnDesktop(BitmapPtr& bitmap, int placement, TColor bac
         CentreOnDesktop(bitmap, nullptr, background);
 }
 
-void TGraphicServer::ComposeOverTexture(BitmapPtr& bitmap, const MTBitmap* texture,
-                                        int placement, int64_t transparentKey) const {
+void TGraphicServer::ComposeOverTexture(BitmapPtr& bitmap, const MTBitmap* texture, int placement,
+                                        int64_t transparentKey) const {
     ToBits24(bitmap);
     BitmapPtr texture24 = texture ? Converted(texture, MT_PF24) : nullptr;
     if (placement == 0)
@@ -314,8 +319,8 @@ void TGraphicServer::AdjustForTaskBar(BitmapPtr& bitmap) const {
         break;
     }
     case 1: {
-        BitmapPtr canvas(mtgdi_create(mtgdi_width(bitmap.get()), mtgdi_height(bitmap.get()),
-                                      MT_PF24));
+        BitmapPtr canvas(
+            mtgdi_create(mtgdi_width(bitmap.get()), mtgdi_height(bitmap.get()), MT_PF24));
         DrawBitmap(canvas.get(), bitmap.get(), bar.BarWidth(), 0);
         FillRect(canvas.get(), 0, 0, bar.BarWidth(), bar.BarHeight(), kDesktopColour);
         bitmap = std::move(canvas);

@@ -247,10 +247,14 @@ void SetAttribute(TDataInf& d, const std::string& key, const std::string& value)
         const char* name;
         uint8_t* field;
         long high;
-    } bytes[] = {{"show", &r.ShowStyle, 4},          {"resize", &r.ResizeStyle, 4},
-                 {"date", &r.AnnoDominiType, 3},      {"calendar", &r.CalenderType, 3},
-                 {"filename", &r.DrawFileNameType, 3}, {"effect", &r.EffectType, 4},
-                 {"sound", &r.PlaySound, 1},          {"flags", &r.Flags, 255},
+    } bytes[] = {{"show", &r.ShowStyle, 4},
+                 {"resize", &r.ResizeStyle, 4},
+                 {"date", &r.AnnoDominiType, 3},
+                 {"calendar", &r.CalenderType, 3},
+                 {"filename", &r.DrawFileNameType, 3},
+                 {"effect", &r.EffectType, 4},
+                 {"sound", &r.PlaySound, 1},
+                 {"flags", &r.Flags, 255},
                  {"transpos", &r.TransPos, 4}};
     for (const auto& b : bytes)
         if (key == b.name) {
@@ -287,7 +291,9 @@ int BufferSet(const Arguments& args) {
     TFileBuffer& buffer = WallpaperBuffer();
     const std::string path = Absolute(args[0]);
     const int index = buffer.IndexOf(path);
-    TDataInf* data = index >= 0 ? buffer.Data(index) : buffer.Stock.Find(path) ? buffer.Stock.Find(path)->get() : nullptr;
+    TDataInf* data = index >= 0                ? buffer.Data(index)
+                     : buffer.Stock.Find(path) ? buffer.Stock.Find(path)->get()
+                                               : nullptr;
     if (!data)
         throw UserError("not registered: " + args[0]);
     for (size_t i = 1; i < args.size(); ++i) {
@@ -450,7 +456,8 @@ int Render(const Arguments& args) {
     }
     SaveBitmapFile(image.get(), job.output);
     if (job.png) {
-        const std::string png = job.output.substr(0, job.output.size() - ExtensionOf(job.output).size()) + "png";
+        const std::string png =
+            job.output.substr(0, job.output.size() - ExtensionOf(job.output).size()) + "png";
         SavePngFile(image.get(), ExtensionOf(job.output).empty() ? job.output + ".png" : png);
     }
     return 0;

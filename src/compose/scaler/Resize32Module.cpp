@@ -16,10 +16,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-double Sinc(double x) { return x == 0 ? 1.0 : std::sin(kPi * x) / (kPi * x); }
+double Sinc(double x) {
+    return x == 0 ? 1.0 : std::sin(kPi * x) / (kPi * x);
+}
 
 struct Taps {
-    int first;                   // first source index
+    int first;                    // first source index
     std::vector<int32_t> weights; // 14-bit fixed point, summing to 1 << 14
 };
 
@@ -51,8 +53,8 @@ std::vector<Taps> Contributions(int source, int target, bool lanczos) {
             sum = 1;
         }
         Taps& t = taps[size_t(i)];
-        t.first = sum == 1 && w.size() == 1 ? std::clamp(int(std::lround(centre)), 0, source - 1)
-                                            : lo;
+        t.first =
+            sum == 1 && w.size() == 1 ? std::clamp(int(std::lround(centre)), 0, source - 1) : lo;
         int32_t total = 0;
         for (const double v : w) {
             t.weights.push_back(int32_t(std::lround(v / sum * 16384)));
@@ -70,8 +72,7 @@ inline uint8_t Clamp(int32_t v) {
     return uint8_t(v < 0 ? 0 : v > 255 ? 255 : v);
 }
 
-template <class Work>
-void Parallel(int rows, Work work) {
+template <class Work> void Parallel(int rows, Work work) {
     const int half = rows / 2;
     std::thread other([&] { work(half, rows); });
     work(0, half);
