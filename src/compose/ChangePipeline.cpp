@@ -127,6 +127,24 @@ void TChangePipeline::DrawDecoration(TDecorationKind kind, const TDataInf& data,
     }
 }
 
+bool TChangePipeline::EffectsWouldRun(const TDataInf& data) const {
+    if (data.Data.Brightness != 0 || data.Data.Contrast != 0)
+        return true;
+    if (!Effects)
+        return false;
+    switch (data.Data.EffectType) {
+    case 1:
+        return !data.EffectPattern.empty();
+    case 2:
+    case 3:
+        return true;
+    case 4:
+        return Setting().GetDefaultEffectType() != 0;
+    default:
+        return false;
+    }
+}
+
 void TChangePipeline::ApplyEffects(BitmapPtr& bitmap, const TDataInf& data) {
     AdjustBrightnessContrast(bitmap, data.Data.Contrast, data.Data.Brightness);
     if (!Effects)
@@ -176,7 +194,7 @@ bool TChangePipeline::Compose(const std::string& fileName, TDataInf& data, Bitma
     const int resizeStyle =
         data.Data.ResizeStyle == 0 ? s.DefaultResizeStyle : data.Data.ResizeStyle;
     TLoadHint hint;
-    if (resized && resizeStyle != 0 && s.EffectTiming != 0) {
+    if (resized && resizeStyle != 0 && (s.EffectTiming != 0 || !EffectsWouldRun(data))) {
         hint.fitWidth = DeskTop().DesktopSize(0);
         hint.fitHeight = DeskTop().DesktopSize(3);
     }

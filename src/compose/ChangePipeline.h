@@ -55,6 +55,8 @@ public:
     // be read; nothing is unregistered here.
     bool Compose(const std::string& fileName, TDataInf& data, BitmapPtr& image);
     void ApplyEffects(BitmapPtr& bitmap, const TDataInf& data);
+    // Whether ApplyEffects would change anything for this file.
+    bool EffectsWouldRun(const TDataInf& data) const;
     bool DecorationAvailable(TDecorationKind kind, const TDataInf& data) const;
 
     std::array<TDecorationList*, 3> Decorations{nullptr, nullptr, nullptr};

@@ -116,17 +116,16 @@ BitmapPtr Orient(BitmapPtr source, int orientation) {
     return out;
 }
 
-// The largest power-of-two reduction that still leaves at least the size asked for.
-unsigned ScaleDenominator(unsigned w, unsigned h, const TLoadHint& hint, bool swapped) {
+// The smallest decode scale (in eighths) that still leaves at least the size asked for.
+unsigned ScaleNumerator(unsigned w, unsigned h, const TLoadHint& hint, bool swapped) {
     if (hint.fitWidth < 1 || hint.fitHeight < 1)
-        return 1;
+        return 8;
     const unsigned fw = unsigned(swapped ? hint.fitHeight : hint.fitWidth);
     const unsigned fh = unsigned(swapped ? hint.fitWidth : hint.fitHeight);
-    unsigned chosen = 1;
-    for (const unsigned d : {2u, 4u, 8u})
-        if ((w + d - 1) / d >= fw && (h + d - 1) / d >= fh)
-            chosen = d;
-    return chosen;
+    for (unsigned m = 1; m < 8; ++m)
+        if ((w * m + 7) / 8 >= fw && (h * m + 7) / 8 >= fh)
+            return m;
+    return 8;
 }
 
 } // namespace
@@ -180,10 +179,13 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
     }
     const bool inkColours = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = inkColours ? JCS_CMYK : JCS_EXT_BGR;
-    info.scale_num = 1;
-    info.scale_denom =
-        ScaleDenominator(info.image_width, info.image_height, hint, orientation >= 5);
-    info.dct_method = JDCT_ISLOW;
+    info.scale_num = ScaleNumerator(info.image_width, info.image_height, hint, orientation >= 5);
+    info.scale_denom = 8;
+    // A picture that will be shrunk anyway takes the faster transform and upsampling;
+    // one shown at its own size is decoded exactly.
+    const bool shrinking = hint.fitWidth > 0;
+    info.dct_method = shrinking ? JDCT_IFAST : JDCT_ISLOW;
+    info.do_fancy_upsampling = shrinking ? FALSE : TRUE;
     jpeg_start_decompress(&info);
     raw = mtgdi_create(int32_t(info.output_width), int32_t(info.output_height), MT_PF24);
     if (!raw) {

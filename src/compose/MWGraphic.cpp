@@ -234,7 +234,8 @@ void TGraphicServer::CentreOnDesktop(BitmapPtr& bitmap, const MTBitmap* texture,
     ToBits24(bitmap);
     BitmapPtr canvas;
     if (texture) {
-        canvas = Converted(texture, MT_PF24);
+        const int format = mtgdi_format(texture) == MT_PF32 ? MT_PF32 : MT_PF24;
+        canvas = Converted(texture, format);
         TileToDesktop(canvas);
     } else {
         canvas = SolidBitmap(screen.width, screen.height, MT_PF24, colour);
@@ -264,12 +265,15 @@ void TGraphicServer::PlaceOnDesktop(BitmapPtr& bitmap, int placement, TColor bac
 void TGraphicServer::ComposeOverTexture(BitmapPtr& bitmap, const MTBitmap* texture, int placement,
                                         int64_t transparentKey) const {
     ToBits24(bitmap);
-    BitmapPtr texture24 = texture ? Converted(texture, MT_PF24) : nullptr;
+    const bool keyed = texture && transparentKey >= 0;
+    // With a key the work is done on 32-bit canvases, the blending's own format, so no
+    // screen-size picture is converted on the way.
+    BitmapPtr tiled = texture ? Converted(texture, keyed ? MT_PF32 : MT_PF24) : nullptr;
     if (placement == 0)
         TileToDesktop(bitmap);
     else if (placement == 1)
-        CentreOnDesktop(bitmap, texture24.get(), kDesktopColour);
-    if (!texture24 || transparentKey < 0)
+        CentreOnDesktop(bitmap, tiled.get(), kDesktopColour);
+    if (!keyed)
         return;
     // The placed picture as a keyed layer over the tiled texture.
     TLayerList layers;
@@ -277,10 +281,9 @@ void TGraphicServer::ComposeOverTexture(BitmapPtr& bitmap, const MTBitmap* textu
     layer.Bitmap = std::move(bitmap);
     layer.Transparent = true;
     layer.TransparentColor = TColor(transparentKey);
-    BitmapPtr canvas = std::move(texture24);
-    TileToDesktop(canvas);
-    layer.Draw(canvas);
-    bitmap = std::move(canvas);
+    TileToDesktop(tiled);
+    layer.Draw(tiled);
+    bitmap = std::move(tiled);
 }
 
 void TGraphicServer::ComposeOverColour(BitmapPtr& bitmap, int placement, TColor background,

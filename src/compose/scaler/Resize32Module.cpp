@@ -88,17 +88,38 @@ RESIZE32_EXPORT MTBitmap* resize32_scale(const MTBitmap* source, int32_t width, 
         return nullptr;
     const int sw = mtgdi_width(source), sh = mtgdi_height(source);
     const bool lanczos = quality != 0;
-    MTBitmap* middle = mtgdi_create(width, sh, MT_PF24);
+    // Rows first: that pass runs along whole scan lines, which the compiler vectorises,
+    // and it leaves fewer rows for the pass across.
+    MTBitmap* middle = mtgdi_create(sw, height, MT_PF24);
     MTBitmap* out = middle ? mtgdi_create(width, height, MT_PF24) : nullptr;
     if (!out) {
         mtgdi_free(middle);
         return nullptr;
     }
-    const std::vector<Taps> across = Contributions(sw, width, lanczos);
-    Parallel(sh, [&](int from, int to) {
+    const std::vector<Taps> down = Contributions(sh, height, lanczos);
+    const int rowBytes = sw * 3;
+    Parallel(height, [&](int from, int to) {
+        std::vector<int32_t> sum(static_cast<size_t>(rowBytes));
         for (int y = from; y < to; ++y) {
-            const uint8_t* src = mtgdi_scanline_const(source, y);
+            const Taps& t = down[size_t(y)];
+            std::fill(sum.begin(), sum.end(), 0);
+            int32_t* acc = sum.data();
+            for (size_t k = 0; k < t.weights.size(); ++k) {
+                const uint8_t* src = mtgdi_scanline_const(source, t.first + int(k));
+                const int32_t w = t.weights[k];
+                for (int i = 0; i < rowBytes; ++i)
+                    acc[i] += w * src[i];
+            }
             uint8_t* dst = mtgdi_scanline(middle, y);
+            for (int i = 0; i < rowBytes; ++i)
+                dst[i] = Clamp(acc[i]);
+        }
+    });
+    const std::vector<Taps> across = Contributions(sw, width, lanczos);
+    Parallel(height, [&](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            const uint8_t* src = mtgdi_scanline_const(middle, y);
+            uint8_t* dst = mtgdi_scanline(out, y);
             for (int x = 0; x < width; ++x) {
                 const Taps& t = across[size_t(x)];
                 const uint8_t* p = src + 3 * t.first;
@@ -113,24 +134,6 @@ RESIZE32_EXPORT MTBitmap* resize32_scale(const MTBitmap* source, int32_t width, 
                 dst[3 * x + 1] = Clamp(g);
                 dst[3 * x + 2] = Clamp(r);
             }
-        }
-    });
-    const std::vector<Taps> down = Contributions(sh, height, lanczos);
-    const int rowBytes = width * 3;
-    Parallel(height, [&](int from, int to) {
-        std::vector<int32_t> sum(static_cast<size_t>(rowBytes));
-        for (int y = from; y < to; ++y) {
-            const Taps& t = down[size_t(y)];
-            std::fill(sum.begin(), sum.end(), 0);
-            for (size_t k = 0; k < t.weights.size(); ++k) {
-                const uint8_t* src = mtgdi_scanline_const(middle, t.first + int(k));
-                const int32_t w = t.weights[k];
-                for (int i = 0; i < rowBytes; ++i)
-                    sum[size_t(i)] += w * src[i];
-            }
-            uint8_t* dst = mtgdi_scanline(out, y);
-            for (int i = 0; i < rowBytes; ++i)
-                dst[i] = Clamp(sum[size_t(i)]);
         }
     });
     mtgdi_free(middle);

@@ -383,6 +383,16 @@ MTBitmap* mtgdi_convert(const MTBitmap* bitmap, int32_t format) {
     if ((bitmap->format == MT_PF24 && to32) || (from32 && format == MT_PF24) ||
         (from32 && to32)) {
         const int sb = from32 ? 4 : 3, db = to32 ? 4 : 3;
+        if (sb == 3 && db == 4) {
+            for (int32_t y = 0; y < bitmap->height; ++y) {
+                const uint8_t* src = bitmap->pixels.data() + size_t(y) * size_t(bitmap->stride);
+                auto* dst = reinterpret_cast<uint32_t*>(out->pixels.data() +
+                                                        size_t(y) * size_t(out->stride));
+                for (int32_t x = 0; x < bitmap->width; ++x, src += 3)
+                    dst[x] = uint32_t(src[0]) | (uint32_t(src[1]) << 8) | (uint32_t(src[2]) << 16);
+            }
+            return out;
+        }
         for (int32_t y = 0; y < bitmap->height; ++y) {
             const uint8_t* src = bitmap->pixels.data() + size_t(y) * size_t(bitmap->stride);
             uint8_t* dst = out->pixels.data() + size_t(y) * size_t(out->stride);
