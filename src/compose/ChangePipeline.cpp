@@ -191,12 +191,29 @@ bool TChangePipeline::Compose(const std::string& fileName, TDataInf& data, Bitma
     if (style == 4)
         style = Random(3);
     const bool resized = style == 2 || style == 3;
-    const int resizeStyle =
-        data.Data.ResizeStyle == 0 ? s.DefaultResizeStyle : data.Data.ResizeStyle;
+    // The resize style, random ones drawn now, so the reader can scale while decoding.
+    int resizeStyle = data.Data.ResizeStyle == 0 ? s.DefaultResizeStyle : data.Data.ResizeStyle;
+    if (resizeStyle == 4) {
+        static const int styles[3] = {1, 2, 3};
+        resizeStyle = styles[Random(3)];
+    }
     TLoadHint hint;
     if (resized && resizeStyle != 0 && (s.EffectTiming != 0 || !EffectsWouldRun(data))) {
-        hint.fitWidth = DeskTop().DesktopSize(0);
-        hint.fitHeight = DeskTop().DesktopSize(3);
+        const int W = DeskTop().DesktopSize(0), H = DeskTop().DesktopSize(3);
+        hint.fitWidth = W;
+        hint.fitHeight = H;
+        hint.quality = s.Resize32Settiing ? 1 : 0;
+        hint.fit = [resizeStyle, W, H](int w, int h, int& tw, int& th) {
+            if (W < 1 || H < 1 || (resizeStyle == 3 && w <= W && h <= H))
+                return false;
+            if (resizeStyle == 1) {
+                tw = W;
+                th = H;
+            } else {
+                TGraphicServer::KeepAspectSize(w, h, W, H, tw, th);
+            }
+            return true;
+        };
     }
     if (server_.LoadPicture(fileName, image, hint) != lrLoaded)
         return false;
@@ -205,7 +222,7 @@ bool TChangePipeline::Compose(const std::string& fileName, TDataInf& data, Bitma
     if (timing == 0)
         ApplyEffects(image, data);
     if (resized)
-        server_.ResizeForDesktop(image, data.Data.ResizeStyle);
+        server_.ResizeForDesktop(image, resizeStyle);
     if (timing == 1)
         ApplyEffects(image, data);
 

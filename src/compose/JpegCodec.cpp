@@ -1,5 +1,6 @@
 #include "JpegCodec.h"
 
+#include "Resize32.h"
 #include "platform/Files.h"
 
 #include <csetjmp>
@@ -160,8 +161,12 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
     error.pub.emit_message = Silence;
     MTBitmap* raw = nullptr;
     std::vector<uint8_t>* cmyk = nullptr;
+    TResize* scaler = nullptr;
+    TResize::Stream* stream = nullptr;
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
+        delete stream; // waits for its thread before the rows go
+        delete scaler;
         mtgdi_free(raw);
         delete cmyk;
         why = error.message;
@@ -195,6 +200,14 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
     }
     if (inkColours)
         cmyk = new std::vector<uint8_t>(size_t(info.output_width) * 4);
+    // Scaling to the wallpaper's size can run beside the decoding, on the other core.
+    int toWidth = 0, toHeight = 0;
+    if (hint.fit && orientation == 1 && !inkColours &&
+        hint.fit(int(info.output_width), int(info.output_height), toWidth, toHeight) &&
+        (toWidth != int(info.output_width) || toHeight != int(info.output_height))) {
+        scaler = new TResize;
+        stream = scaler->StartStream(raw, toWidth, toHeight, hint.quality).release();
+    }
     while (info.output_scanline < info.output_height) {
         uint8_t* row = mtgdi_scanline(raw, int32_t(info.output_scanline));
         JSAMPROW target = inkColours ? cmyk->data() : row;
@@ -209,10 +222,23 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
                 row[3 * x + 2] = uint8_t(p[0] * k / 255);
             }
         }
+        if (stream &&
+            (info.output_scanline % 16 == 0 || info.output_scanline == info.output_height))
+            stream->Feed(int(info.output_scanline));
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
     delete cmyk;
+    if (stream) {
+        BitmapPtr scaled = stream->Finish();
+        delete stream;
+        delete scaler;
+        if (scaled) {
+            mtgdi_free(raw);
+            bitmap = std::move(scaled);
+            return MT_OK;
+        }
+    }
     bitmap = Orient(BitmapPtr(raw), orientation);
     return bitmap ? MT_OK : MT_ERR_NO_MEMORY;
 }

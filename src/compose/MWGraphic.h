@@ -6,6 +6,7 @@
 #include "platform/mtgdi/Bitmap.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ constexpr TColor kDesktopColour = 0x00A56E3A;
 // nothing needs it larger before (a reader may then decode smaller, never below it).
 struct TLoadHint {
     int fitWidth = 0, fitHeight = 0;
+    // The size the picture of a given size will be scaled to, when the reader may scale
+    // it while decoding (false: it will not be scaled).
+    std::function<bool(int width, int height, int& toWidth, int& toHeight)> fit;
+    int quality = 1;
 };
 
 // One row of the picture format registry.

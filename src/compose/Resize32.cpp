@@ -6,9 +6,91 @@
 
 #include <dlfcn.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 namespace muralto {
 
 const char* const kScalerModule = "RESIZE32.so";
+
+namespace {
+
+struct Plan;
+using PlanFn = Plan* (*)(int32_t, int32_t, int32_t, int32_t, int32_t);
+using NeededFn = int32_t (*)(const Plan*, int32_t);
+using RowFn = void (*)(const Plan*, const MTBitmap*, MTBitmap*, int32_t, void*);
+using FreeFn = void (*)(Plan*);
+
+class RowStream final : public TResize::Stream {
+public:
+    RowStream(void* library, const MTBitmap* source, int width, int height, int quality)
+        : source_(source), out_(mtgdi_create(width, height, MT_PF24)) {
+        plan_ = reinterpret_cast<PlanFn>(dlsym(library, "resize32_plan"));
+        needed_ = reinterpret_cast<NeededFn>(dlsym(library, "resize32_rows_needed"));
+        row_ = reinterpret_cast<RowFn>(dlsym(library, "resize32_row"));
+        free_ = reinterpret_cast<FreeFn>(dlsym(library, "resize32_free"));
+        if (!plan_ || !needed_ || !row_ || !free_ || !out_)
+            return;
+        plan = plan_(mtgdi_width(source), mtgdi_height(source), width, height, quality);
+        if (!plan)
+            return;
+        worker_ = std::thread([this] { Work(); });
+    }
+    ~RowStream() override {
+        Feed(mtgdi_height(source_));
+        if (worker_.joinable())
+            worker_.join();
+        if (plan)
+            free_(plan);
+    }
+    void Feed(int completeRows) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            rows_ = completeRows;
+        }
+        more_.notify_one();
+    }
+    BitmapPtr Finish() override {
+        Feed(mtgdi_height(source_));
+        if (worker_.joinable())
+            worker_.join();
+        return plan ? std::move(out_) : nullptr;
+    }
+
+private:
+    void Work() {
+        const int width = mtgdi_width(source_);
+        std::vector<int32_t> scratch(size_t(width) * 3 + size_t(width) * 3 / 4 + 4);
+        for (int y = 0; y < mtgdi_height(out_.get()); ++y) {
+            const int needed = needed_(plan, y);
+            std::unique_lock<std::mutex> lock(mutex_);
+            more_.wait(lock, [&] { return rows_ >= needed; });
+            lock.unlock();
+            row_(plan, source_, out_.get(), y, scratch.data());
+        }
+    }
+    const MTBitmap* source_;
+    BitmapPtr out_;
+    Plan* plan = nullptr;
+    PlanFn plan_ = nullptr;
+    NeededFn needed_ = nullptr;
+    RowFn row_ = nullptr;
+    FreeFn free_ = nullptr;
+    std::thread worker_;
+    std::mutex mutex_;
+    std::condition_variable more_;
+    int rows_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<TResize::Stream> TResize::StartStream(const MTBitmap* source, int width, int height,
+                                                      int quality) {
+    if (!library_ || !source || mtgdi_format(source) != MT_PF24 || width < 1 || height < 1)
+        return nullptr;
+    return std::make_unique<RowStream>(library_, source, width, height, quality);
+}
 
 TResize::TResize() {
     // By its full path only: a module of that name elsewhere on the search path is never

@@ -81,6 +81,65 @@ template <class Work> void Parallel(int rows, Work work) {
 
 } // namespace
 
+// A plan for scaling row by row while the source is still being decoded: output row y
+// needs the source rows below resize32_rows_needed(y).
+struct Resize32Plan {
+    int sw, sh, w, h;
+    std::vector<Taps> down, across;
+};
+
+RESIZE32_EXPORT Resize32Plan* resize32_plan(int32_t sw, int32_t sh, int32_t w, int32_t h,
+                                            int32_t quality) {
+    if (sw < 1 || sh < 1 || w < 1 || h < 1)
+        return nullptr;
+    auto* plan = new Resize32Plan{sw, sh, w, h, {}, {}};
+    plan->down = Contributions(sh, h, quality != 0);
+    plan->across = Contributions(sw, w, quality != 0);
+    return plan;
+}
+
+RESIZE32_EXPORT int32_t resize32_rows_needed(const Resize32Plan* plan, int32_t y) {
+    const Taps& t = plan->down[size_t(y)];
+    return t.first + int32_t(t.weights.size());
+}
+
+// One output row; scratch holds 3 * sw int32 values and 3 * sw bytes.
+RESIZE32_EXPORT void resize32_row(const Resize32Plan* plan, const MTBitmap* source, MTBitmap* out,
+                                  int32_t y, void* scratch) {
+    const int rowBytes = plan->sw * 3;
+    auto* acc = static_cast<int32_t*>(scratch);
+    auto* line = reinterpret_cast<uint8_t*>(acc + rowBytes);
+    const Taps& t = plan->down[size_t(y)];
+    std::fill(acc, acc + rowBytes, 0);
+    for (size_t k = 0; k < t.weights.size(); ++k) {
+        const uint8_t* src = mtgdi_scanline_const(source, t.first + int(k));
+        const int32_t w = t.weights[k];
+        for (int i = 0; i < rowBytes; ++i)
+            acc[i] += w * src[i];
+    }
+    for (int i = 0; i < rowBytes; ++i)
+        line[i] = Clamp(acc[i]);
+    uint8_t* dst = mtgdi_scanline(out, y);
+    for (int x = 0; x < plan->w; ++x) {
+        const Taps& a = plan->across[size_t(x)];
+        const uint8_t* p = line + 3 * a.first;
+        int32_t b = 0, g = 0, r = 0;
+        for (const int32_t wt : a.weights) {
+            b += wt * p[0];
+            g += wt * p[1];
+            r += wt * p[2];
+            p += 3;
+        }
+        dst[3 * x] = Clamp(b);
+        dst[3 * x + 1] = Clamp(g);
+        dst[3 * x + 2] = Clamp(r);
+    }
+}
+
+RESIZE32_EXPORT void resize32_free(Resize32Plan* plan) {
+    delete plan;
+}
+
 // Scales a 24-bit bitmap to width x height; quality 1 Lanczos, 0 faster. Null on bad input.
 RESIZE32_EXPORT MTBitmap* resize32_scale(const MTBitmap* source, int32_t width, int32_t height,
                                          int32_t quality) {
