@@ -3,6 +3,8 @@
 #include "buffer/MWBuf.h"
 #include "buffer/StmList.h"
 #include "platform/Services.h"
+#include "compose/IconReader.h"
+#include "compose/JpegCodec.h"
 #include "platform/mtgdi/Bitmap.h"
 
 #include <string>
@@ -43,5 +45,29 @@ int FuzzBitmapFile(const uint8_t* data, size_t size) {
         if (mtgdi_write_bmp(converted.get(), &bytes, &written) == MT_OK)
             mtgdi_free_memory(bytes);
     }
+    return 0;
+}
+
+// A JPEG, read whole and read scaled to a wallpaper while it is decoded.
+int FuzzJpegFile(const uint8_t* data, size_t size) {
+    BitmapPtr bitmap;
+    std::string why;
+    DecodeJpeg(data, size, TLoadHint{}, bitmap, why);
+    TLoadHint hint;
+    hint.fitWidth = 64;
+    hint.fitHeight = 48;
+    hint.fit = [](int, int, int& w, int& h) {
+        w = 64;
+        h = 48;
+        return true;
+    };
+    DecodeJpeg(data, size, hint, bitmap, why);
+    return 0;
+}
+
+int FuzzIconFile(const uint8_t* data, size_t size) {
+    BitmapPtr bitmap;
+    std::string why;
+    DecodeIcon(data, size, bitmap, why);
     return 0;
 }

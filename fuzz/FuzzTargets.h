@@ -5,3 +5,5 @@
 
 int FuzzBufferFile(const uint8_t* data, size_t size);
 int FuzzBitmapFile(const uint8_t* data, size_t size);
+int FuzzJpegFile(const uint8_t* data, size_t size);
+int FuzzIconFile(const uint8_t* data, size_t size);
