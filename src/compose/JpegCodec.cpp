@@ -3,7 +3,10 @@
 #include "Resize32.h"
 #include "platform/Files.h"
 
+#include <condition_variable>
 #include <csetjmp>
+#include <mutex>
+#include <thread>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -207,6 +210,10 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
         (toWidth != int(info.output_width) || toHeight != int(info.output_height))) {
         scaler = new TResize;
         stream = scaler->StartStream(raw, toWidth, toHeight, hint.quality).release();
+        if (!stream) { // no scaler module: the picture is scaled later, as usual
+            delete scaler;
+            scaler = nullptr;
+        }
     }
     while (info.output_scanline < info.output_height) {
         uint8_t* row = mtgdi_scanline(raw, int32_t(info.output_scanline));
@@ -255,31 +262,120 @@ int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap, 
                       why);
 }
 
-BitmapPtr ReduceTo236Colours(const MTBitmap* bitmap) {
-    if (!bitmap || mtgdi_format(bitmap) != MT_PF24)
-        return nullptr;
-    const int w = mtgdi_width(bitmap), h = mtgdi_height(bitmap);
-    unsigned char* compressed = nullptr;
-    unsigned long compressedSize = 0;
-    MTBitmap* raw = nullptr;
+namespace {
+
+// The compressed bytes passed from the compressing thread to the decompressing one as
+// they are made, so both halves of the round trip run at once on the two cores.
+struct Channel {
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<uint8_t> bytes;
+    size_t read = 0;
+    bool done = false;
+    bool failed = false;
+};
+
+constexpr size_t kChunk = 1 << 16;
+
+struct ChannelDestination {
+    jpeg_destination_mgr pub;
+    Channel* channel;
+    std::vector<uint8_t> buffer;
+};
+
+void InitDestination(j_compress_ptr info) {
+    auto* d = reinterpret_cast<ChannelDestination*>(info->dest);
+    d->buffer.resize(kChunk);
+    d->pub.next_output_byte = d->buffer.data();
+    d->pub.free_in_buffer = kChunk;
+}
+
+void Publish(ChannelDestination* d, size_t count, bool done) {
+    {
+        std::lock_guard<std::mutex> lock(d->channel->mutex);
+        d->channel->bytes.insert(d->channel->bytes.end(), d->buffer.begin(),
+                                 d->buffer.begin() + long(count));
+        d->channel->done = done;
+    }
+    d->channel->ready.notify_one();
+}
+
+boolean EmptyOutput(j_compress_ptr info) {
+    auto* d = reinterpret_cast<ChannelDestination*>(info->dest);
+    Publish(d, kChunk, false);
+    d->pub.next_output_byte = d->buffer.data();
+    d->pub.free_in_buffer = kChunk;
+    return TRUE;
+}
+
+void TermDestination(j_compress_ptr info) {
+    auto* d = reinterpret_cast<ChannelDestination*>(info->dest);
+    Publish(d, kChunk - d->pub.free_in_buffer, true);
+}
+
+struct ChannelSource {
+    jpeg_source_mgr pub;
+    Channel* channel;
+    std::vector<uint8_t> buffer;
+};
+
+void InitSource(j_decompress_ptr) {}
+
+boolean FillInput(j_decompress_ptr info) {
+    auto* s = reinterpret_cast<ChannelSource*>(info->src);
+    Channel& c = *s->channel;
+    std::unique_lock<std::mutex> lock(c.mutex);
+    c.ready.wait(lock, [&] { return c.read < c.bytes.size() || c.done; });
+    if (c.read >= c.bytes.size()) { // the compressor ended (or failed): an end marker
+        static const uint8_t eoi[2] = {0xFF, 0xD9};
+        s->pub.next_input_byte = eoi;
+        s->pub.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    s->buffer.assign(c.bytes.begin() + long(c.read), c.bytes.end());
+    c.read = c.bytes.size();
+    s->pub.next_input_byte = s->buffer.data();
+    s->pub.bytes_in_buffer = s->buffer.size();
+    return TRUE;
+}
+
+void SkipInput(j_decompress_ptr info, long count) {
+    auto* s = reinterpret_cast<ChannelSource*>(info->src);
+    while (count > long(s->pub.bytes_in_buffer)) {
+        count -= long(s->pub.bytes_in_buffer);
+        FillInput(info);
+    }
+    s->pub.next_input_byte += count;
+    s->pub.bytes_in_buffer -= size_t(count);
+}
+
+void TermSource(j_decompress_ptr) {}
+
+// Compresses at quality 100 into the channel; on an error the channel is closed.
+void Compress(const MTBitmap* bitmap, Channel& channel) {
     ErrorManager error{};
     jpeg_compress_struct out{};
-    jpeg_decompress_struct in{};
     out.err = jpeg_std_error(&error.pub);
-    in.err = &error.pub;
     error.pub.error_exit = ErrorExit;
     error.pub.emit_message = Silence;
+    ChannelDestination destination{};
+    destination.channel = &channel;
     if (setjmp(error.jump)) {
         jpeg_destroy_compress(&out);
-        jpeg_destroy_decompress(&in);
-        std::free(compressed);
-        mtgdi_free(raw);
-        return nullptr;
+        {
+            std::lock_guard<std::mutex> lock(channel.mutex);
+            channel.failed = channel.done = true;
+        }
+        channel.ready.notify_one();
+        return;
     }
     jpeg_create_compress(&out);
-    jpeg_mem_dest(&out, &compressed, &compressedSize);
-    out.image_width = unsigned(w);
-    out.image_height = unsigned(h);
+    destination.pub.init_destination = InitDestination;
+    destination.pub.empty_output_buffer = EmptyOutput;
+    destination.pub.term_destination = TermDestination;
+    out.dest = &destination.pub;
+    out.image_width = unsigned(mtgdi_width(bitmap));
+    out.image_height = unsigned(mtgdi_height(bitmap));
     out.input_components = 3;
     out.in_color_space = JCS_EXT_BGR;
     jpeg_set_defaults(&out);
@@ -291,14 +387,41 @@ BitmapPtr ReduceTo236Colours(const MTBitmap* bitmap) {
     }
     jpeg_finish_compress(&out);
     jpeg_destroy_compress(&out);
+}
 
+} // namespace
+
+BitmapPtr ReduceTo236Colours(const MTBitmap* bitmap) {
+    if (!bitmap || mtgdi_format(bitmap) != MT_PF24)
+        return nullptr;
+    Channel channel;
+    std::thread compressor([&] { Compress(bitmap, channel); });
+    MTBitmap* raw = nullptr;
+    ErrorManager error{};
+    jpeg_decompress_struct in{};
+    in.err = jpeg_std_error(&error.pub);
+    error.pub.error_exit = ErrorExit;
+    error.pub.emit_message = Silence;
+    ChannelSource source{};
+    source.channel = &channel;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&in);
+        mtgdi_free(raw);
+        compressor.join();
+        return nullptr;
+    }
     jpeg_create_decompress(&in);
-    jpeg_mem_src(&in, compressed, compressedSize);
+    source.pub.init_source = InitSource;
+    source.pub.fill_input_buffer = FillInput;
+    source.pub.skip_input_data = SkipInput;
+    source.pub.resync_to_restart = jpeg_resync_to_restart;
+    source.pub.term_source = TermSource;
+    in.src = &source.pub;
     jpeg_read_header(&in, TRUE);
     in.quantize_colors = TRUE;
     in.desired_number_of_colors = 236;
     jpeg_start_decompress(&in);
-    raw = mtgdi_create(w, h, MT_PF8);
+    raw = mtgdi_create(mtgdi_width(bitmap), mtgdi_height(bitmap), MT_PF8);
     if (raw) {
         mtgdi_set_palette_size(raw, in.actual_number_of_colors);
         uint32_t* palette = mtgdi_palette(raw);
@@ -312,7 +435,11 @@ BitmapPtr ReduceTo236Colours(const MTBitmap* bitmap) {
     }
     jpeg_finish_decompress(&in);
     jpeg_destroy_decompress(&in);
-    std::free(compressed);
+    compressor.join();
+    if (channel.failed) {
+        mtgdi_free(raw);
+        return nullptr;
+    }
     return BitmapPtr(raw);
 }
 

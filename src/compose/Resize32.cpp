@@ -1,6 +1,7 @@
 #include "Resize32.h"
 
 #include "platform/Paths.h"
+#include "scaler/resize32.h"
 
 #include <vector>
 
@@ -16,11 +17,23 @@ const char* const kScalerModule = "RESIZE32.so";
 
 namespace {
 
-struct Plan;
-using PlanFn = Plan* (*)(int32_t, int32_t, int32_t, int32_t, int32_t);
-using NeededFn = int32_t (*)(const Plan*, int32_t);
-using RowFn = void (*)(const Plan*, const MTBitmap*, MTBitmap*, int32_t, void*);
-using FreeFn = void (*)(Plan*);
+using Plan = Resize32Plan;
+using PlanFn = Resize32PlanFn;
+using NeededFn = Resize32RowsNeededFn;
+using RowFn = Resize32RowFn;
+using FreeFn = Resize32FreeFn;
+
+// The module, loaded once for the run: scaling is frequent, and a module that is loaded
+// and unloaded again for every picture gains nothing.
+void* ScalerModule() {
+    static void* const library = []() -> void* {
+        const std::string path = ProgramFolder() + kScalerModule;
+        // By its full path only: a module of that name elsewhere on the search path is
+        // never loaded in its place.
+        return FileExists(path) ? dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL) : nullptr;
+    }();
+    return library;
+}
 
 class RowStream final : public TResize::Stream {
 public:
@@ -92,21 +105,12 @@ std::unique_ptr<TResize::Stream> TResize::StartStream(const MTBitmap* source, in
     return std::make_unique<RowStream>(library_, source, width, height, quality);
 }
 
-TResize::TResize() {
-    // By its full path only: a module of that name elsewhere on the search path is never
-    // loaded in its place.
-    const std::string path = ProgramFolder() + kScalerModule;
-    if (!FileExists(path))
-        return;
-    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+TResize::TResize() : library_(ScalerModule()) {
     if (library_)
-        scale_ = reinterpret_cast<decltype(scale_)>(dlsym(library_, "resize32_scale"));
+        scale_ = reinterpret_cast<Resize32ScaleFn>(dlsym(library_, "resize32_scale"));
 }
 
-TResize::~TResize() {
-    if (library_)
-        dlclose(library_);
-}
+TResize::~TResize() = default;
 
 bool TResize::Resize(BitmapPtr& bitmap, int width, int height, int quality) {
     if (!scale_ || !bitmap)

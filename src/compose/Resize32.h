@@ -28,7 +28,7 @@ public:
 
 private:
     void* library_ = nullptr;
-    MTBitmap* (*scale_)(const MTBitmap*, int32_t, int32_t, int32_t) = nullptr;
+    MTBitmap* (*scale_)(const MTBitmap*, int32_t, int32_t, int32_t) = nullptr; // Resize32ScaleFn
 };
 
 class TResize::Stream {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include <filesystem>
 
@@ -186,6 +187,52 @@ TEST_F(MuraltoctlTest, RegistryBackupAndRestore) {
     const auto bad = Ctl({"registry", "import", home / "bad.reg"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("line 3"), std::string::npos);
+}
+
+TEST_F(MuraltoctlTest, LoadReduceAndRenderForAVirtualDesktop) {
+    const std::string photo = home / "photo.jpg";
+    ASSERT_EQ(std::system(("convert -size 800x600 plasma:fractal -seed 5 -quality 90 '" + photo +
+                           "' 2>/dev/null")
+                              .c_str()),
+              0);
+    ASSERT_EQ(Ctl({"load", photo, "-o", home / "loaded.png"}).status, 0);
+    EXPECT_EQ(test::ReadFile(home / "loaded.png").substr(1, 3), "PNG");
+    const auto missing = Ctl({"load", home / "nope.jpg", "-o", home / "x.bmp"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("missing:"), std::string::npos);
+    test::WriteFile(home / "bad.jpg", "\xFF\xD8 not really");
+    const auto bad = Ctl({"load", home / "bad.jpg", "-o", home / "x.bmp"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("unreadable:"), std::string::npos);
+
+    ASSERT_EQ(Ctl({"reduce", photo, "-o", home / "reduced.bmp"}).status, 0);
+    MTBitmap* reduced = nullptr;
+    const std::string bytes = test::ReadFile(home / "reduced.bmp");
+    ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &reduced),
+              MT_OK);
+    EXPECT_EQ(mtgdi_format(reduced), MT_PF8);
+    uint32_t coloursUsed = 0; // the header's colour count
+    std::memcpy(&coloursUsed, bytes.data() + 46, 4);
+    EXPECT_GE(coloursUsed, 2u);
+    EXPECT_LE(coloursUsed, 236u);
+    mtgdi_free(reduced);
+
+    // "Resize / Center", aspect kept: 800 x 600 into 400 x 200 is 266 x 200, centred.
+    ASSERT_EQ(Ctl({"buffer", "add", photo}).status, 0);
+    ASSERT_EQ(Ctl({"buffer", "set", photo, "show=2", "resize=2"}).status, 0);
+    ASSERT_EQ(Ctl({"render", photo, "-o", home / "wall.bmp", "--screen", "400x200", "--png"}).status,
+              0);
+    EXPECT_TRUE(std::filesystem::exists(home / "wall.png"));
+    const std::string wall = test::ReadFile(home / "wall.bmp");
+    MTBitmap* w = nullptr;
+    ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(wall.data()), wall.size(), &w), MT_OK);
+    EXPECT_EQ(mtgdi_width(w), 400);
+    EXPECT_EQ(mtgdi_height(w), 200);
+    EXPECT_EQ(mtgdi_get_pixel(w, 60, 100), 0x3A6EA5u); // the desktop colour beside it
+    EXPECT_NE(mtgdi_get_pixel(w, 200, 100), 0x3A6EA5u);
+    mtgdi_free(w);
+    EXPECT_EQ(Ctl({"render", photo, "-o", home / "w2.bmp", "--screen", "big"}).status, 1);
+    EXPECT_EQ(Ctl({"buffer", "set", photo, "show=9"}).status, 1);
 }
 
 TEST_F(MuraltoctlTest, DamagedSettingsDatabaseIsReportedAndKept) {

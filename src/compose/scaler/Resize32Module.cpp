@@ -2,7 +2,7 @@
 // Quality first: Lanczos-3; speed first: a triangle filter. Both widen with the shrink
 // factor, so every source pixel counts when a picture is made much smaller (no aliasing).
 // Rows are split between two threads.
-#include "platform/mtgdi/mtgdi.h"
+#include "resize32.h"
 
 #include <algorithm>
 #include <cmath>
