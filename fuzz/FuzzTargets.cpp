@@ -2,9 +2,9 @@
 
 #include "buffer/MWBuf.h"
 #include "buffer/StmList.h"
-#include "platform/Services.h"
 #include "compose/IconReader.h"
 #include "compose/JpegCodec.h"
+#include "platform/Services.h"
 #include "platform/mtgdi/Bitmap.h"
 
 #include <string>

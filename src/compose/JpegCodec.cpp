@@ -5,10 +5,10 @@
 
 #include <condition_variable>
 #include <csetjmp>
-#include <mutex>
-#include <thread>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
@@ -162,10 +162,11 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
     info.err = jpeg_std_error(&error.pub);
     error.pub.error_exit = ErrorExit;
     error.pub.emit_message = Silence;
-    MTBitmap* raw = nullptr;
-    std::vector<uint8_t>* cmyk = nullptr;
-    TResize* scaler = nullptr;
-    TResize::Stream* stream = nullptr;
+    // Changed after setjmp, so volatile: a longjmp must see their latest values.
+    MTBitmap* volatile raw = nullptr;
+    std::vector<uint8_t>* volatile cmyk = nullptr;
+    TResize* volatile scaler = nullptr;
+    TResize::Stream* volatile stream = nullptr;
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
         delete stream; // waits for its thread before the rows go
@@ -396,7 +397,7 @@ BitmapPtr ReduceTo236Colours(const MTBitmap* bitmap) {
         return nullptr;
     Channel channel;
     std::thread compressor([&] { Compress(bitmap, channel); });
-    MTBitmap* raw = nullptr;
+    MTBitmap* volatile raw = nullptr;
     ErrorManager error{};
     jpeg_decompress_struct in{};
     in.err = jpeg_std_error(&error.pub);

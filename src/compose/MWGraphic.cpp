@@ -220,9 +220,14 @@ void TGraphicServer::TileToDesktop(BitmapPtr& bitmap) const {
     if (!canvas)
         throw Exception("ビットマップを作成できません（メモリ不足）。");
     const int bw = mtgdi_width(picture), bh = mtgdi_height(picture);
-    for (int j = 0; j <= (screen.height - 1) / bh; ++j)
-        for (int i = 0; i <= (screen.width - 1) / bw; ++i)
-            DrawBitmap(canvas.get(), picture, i * bw, j * bh);
+    // One band of tiles across, then every further row is a copy of the row a tile
+    // height above it: the same picture as drawing each tile, with long copies.
+    for (int i = 0; i <= (screen.width - 1) / bw; ++i)
+        DrawBitmap(canvas.get(), picture, i * bw, 0);
+    const size_t rowBytes = size_t(mtgdi_stride(canvas.get()));
+    for (int y = bh; y < screen.height; ++y)
+        std::memcpy(mtgdi_scanline(canvas.get(), y), mtgdi_scanline(canvas.get(), y - bh),
+                    rowBytes);
     bitmap = std::move(canvas);
 }
 

@@ -94,6 +94,36 @@ TEST(Mtgdi, ReadsIndexedTopDownAndMaskedFormats) {
     EXPECT_EQ(mtgdi_get_pixel(thirtyTwo.get(), 0, 0), 0x332211u);
 }
 
+TEST(Mtgdi, ReadsRunLengthCodes) {
+    std::vector<uint32_t> palette;
+    for (uint32_t i = 0; i < 16; ++i)
+        palette.push_back(i * 0x111111);
+    // RLE4, 4 x 2, bottom row first: a run of 1,2,1,2; then literal 3,4,5 and the end.
+    const auto rle4 =
+        BmpFile(4, 2, 4, palette,
+                {0x04, 0x12, 0x00, 0x00, 0x00, 0x03, 0x34, 0x50, 0x00, 0x00, 0x00, 0x01}, 2);
+    BitmapPtr four = Read(rle4);
+    ASSERT_TRUE(four);
+    EXPECT_EQ(mtgdi_get_pixel(four.get(), 0, 1), 0x111111u);
+    EXPECT_EQ(mtgdi_get_pixel(four.get(), 1, 1), 0x222222u);
+    EXPECT_EQ(mtgdi_get_pixel(four.get(), 2, 0), 0x555555u);
+    EXPECT_EQ(mtgdi_get_pixel(four.get(), 3, 0), 0u); // skipped by the codes: index 0
+
+    // RLE8 with a delta: 3 of colour 7, move right 1 and up 1, 1 of colour 9, end.
+    const auto rle8 =
+        BmpFile(5, 2, 8, palette, {0x03, 0x07, 0x00, 0x02, 0x01, 0x01, 0x01, 0x09, 0x00, 0x01}, 1);
+    BitmapPtr eight = Read(rle8);
+    ASSERT_TRUE(eight);
+    EXPECT_EQ(mtgdi_get_pixel(eight.get(), 2, 1), 0x777777u);
+    EXPECT_EQ(mtgdi_get_pixel(eight.get(), 4, 0), 0x999999u);
+    EXPECT_EQ(mtgdi_get_pixel(eight.get(), 3, 0), 0u);
+
+    // A literal run longer than the data is damage, not a read past the end.
+    int32_t rc = 0;
+    EXPECT_FALSE(Read(BmpFile(4, 1, 8, palette, {0x00, 0x40, 0x01}, 1), &rc));
+    EXPECT_EQ(rc, MT_ERR_DAMAGED);
+}
+
 TEST(Mtgdi, RefusesDamagedAndOversizedFiles) {
     const auto good = BmpFile(2, 2, 24, {}, std::vector<uint8_t>(16, 7));
     const struct {

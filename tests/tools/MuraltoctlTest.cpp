@@ -208,8 +208,9 @@ TEST_F(MuraltoctlTest, LoadReduceAndRenderForAVirtualDesktop) {
     ASSERT_EQ(Ctl({"reduce", photo, "-o", home / "reduced.bmp"}).status, 0);
     MTBitmap* reduced = nullptr;
     const std::string bytes = test::ReadFile(home / "reduced.bmp");
-    ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &reduced),
-              MT_OK);
+    ASSERT_EQ(
+        mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &reduced),
+        MT_OK);
     EXPECT_EQ(mtgdi_format(reduced), MT_PF8);
     uint32_t coloursUsed = 0; // the header's colour count
     std::memcpy(&coloursUsed, bytes.data() + 46, 4);
@@ -220,12 +221,13 @@ TEST_F(MuraltoctlTest, LoadReduceAndRenderForAVirtualDesktop) {
     // "Resize / Center", aspect kept: 800 x 600 into 400 x 200 is 266 x 200, centred.
     ASSERT_EQ(Ctl({"buffer", "add", photo}).status, 0);
     ASSERT_EQ(Ctl({"buffer", "set", photo, "show=2", "resize=2"}).status, 0);
-    ASSERT_EQ(Ctl({"render", photo, "-o", home / "wall.bmp", "--screen", "400x200", "--png"}).status,
-              0);
+    ASSERT_EQ(
+        Ctl({"render", photo, "-o", home / "wall.bmp", "--screen", "400x200", "--png"}).status, 0);
     EXPECT_TRUE(std::filesystem::exists(home / "wall.png"));
     const std::string wall = test::ReadFile(home / "wall.bmp");
     MTBitmap* w = nullptr;
-    ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(wall.data()), wall.size(), &w), MT_OK);
+    ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(wall.data()), wall.size(), &w),
+              MT_OK);
     EXPECT_EQ(mtgdi_width(w), 400);
     EXPECT_EQ(mtgdi_height(w), 200);
     EXPECT_EQ(mtgdi_get_pixel(w, 60, 100), 0x3A6EA5u); // the desktop colour beside it
