@@ -155,12 +155,8 @@ int DecodeIcon(const uint8_t* data, size_t size, BitmapPtr& bitmap, std::string&
 
 int ReadIcon(const std::string& path, const TLoadHint&, BitmapPtr& bitmap, std::string& why) {
     std::string bytes;
-    try {
-        bytes = ReadWholeFile(path);
-    } catch (const FileError& e) {
-        why = e.what();
+    if (!ReadPictureBytes(path, bytes, why))
         return MT_ERR_IO;
-    }
     return DecodeIcon(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), bitmap, why);
 }
 

@@ -253,12 +253,8 @@ int DecodeJpeg(const uint8_t* data, size_t size, const TLoadHint& hint, BitmapPt
 
 int ReadJpeg(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap, std::string& why) {
     std::string bytes;
-    try {
-        bytes = ReadWholeFile(path);
-    } catch (const FileError& e) {
-        why = e.what();
+    if (!ReadPictureBytes(path, bytes, why))
         return MT_ERR_IO;
-    }
     return DecodeJpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), hint, bitmap,
                       why);
 }

@@ -25,21 +25,8 @@ namespace muralto {
 namespace {
 
 int ReadBmp(const std::string& path, const TLoadHint&, BitmapPtr& bitmap, std::string& why) {
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(path);
-    } catch (const FileError& e) {
-        why = e.what();
-        return MT_ERR_IO;
-    }
-    MTBitmap* read = nullptr;
-    const int rc =
-        mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &read);
-    if (rc == MT_OK)
-        bitmap.reset(read);
-    else
-        why = mtgdi_error_text(rc);
-    return rc;
+    bitmap = ReadBitmapFile(path, why);
+    return bitmap ? MT_OK : MT_ERR_DAMAGED;
 }
 
 BitmapPtr Converted(const MTBitmap* bitmap, int format) {

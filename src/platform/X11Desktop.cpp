@@ -251,23 +251,9 @@ void DrawInto(Display* d, XImage* image, const MTBitmap* bitmap,
 }
 
 BitmapPtr ReadBitmap(const std::string& path, std::string& why) {
-    std::string bytes;
-    try {
-        bytes = ReadWholeFile(path);
-    } catch (const FileError& e) {
-        why = e.what();
-        return nullptr;
-    }
-    MTBitmap* raw = nullptr;
-    const int rc =
-        mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &raw);
-    if (rc != MT_OK) {
-        why = path + ": " + mtgdi_error_text(rc);
-        return nullptr;
-    }
-    BitmapPtr bitmap(raw);
-    if (mtgdi_format(raw) != MT_PF24)
-        bitmap.reset(mtgdi_convert(raw, MT_PF24));
+    BitmapPtr bitmap = ReadBitmapFile(path, why);
+    if (bitmap && mtgdi_format(bitmap.get()) != MT_PF24)
+        bitmap.reset(mtgdi_convert(bitmap.get(), MT_PF24));
     return bitmap;
 }
 

@@ -79,6 +79,37 @@ template <class Work> void Parallel(int rows, Work work) {
     other.join();
 }
 
+// One row across: every output pixel from its taps of the source row.
+void ScaleRowAcross(const std::vector<Taps>& across, const uint8_t* src, uint8_t* dst, int width) {
+    for (int x = 0; x < width; ++x) {
+        const Taps& t = across[size_t(x)];
+        const uint8_t* p = src + 3 * t.first;
+        int32_t b = 0, g = 0, r = 0;
+        for (const int32_t w : t.weights) {
+            b += w * p[0];
+            g += w * p[1];
+            r += w * p[2];
+            p += 3;
+        }
+        dst[3 * x] = Clamp(b);
+        dst[3 * x + 1] = Clamp(g);
+        dst[3 * x + 2] = Clamp(r);
+    }
+}
+
+// One row down: the weighted sum of the source rows of its taps.
+void ScaleRowDown(const Taps& t, const MTBitmap* source, int32_t* acc, uint8_t* dst, int rowBytes) {
+    std::fill(acc, acc + rowBytes, 0);
+    for (size_t k = 0; k < t.weights.size(); ++k) {
+        const uint8_t* src = mtgdi_scanline_const(source, t.first + int(k));
+        const int32_t w = t.weights[k];
+        for (int i = 0; i < rowBytes; ++i)
+            acc[i] += w * src[i];
+    }
+    for (int i = 0; i < rowBytes; ++i)
+        dst[i] = Clamp(acc[i]);
+}
+
 } // namespace
 
 // A plan for scaling row by row while the source is still being decoded: output row y
@@ -109,31 +140,8 @@ RESIZE32_EXPORT void resize32_row(const Resize32Plan* plan, const MTBitmap* sour
     const int rowBytes = plan->sw * 3;
     auto* acc = static_cast<int32_t*>(scratch);
     auto* line = reinterpret_cast<uint8_t*>(acc + rowBytes);
-    const Taps& t = plan->down[size_t(y)];
-    std::fill(acc, acc + rowBytes, 0);
-    for (size_t k = 0; k < t.weights.size(); ++k) {
-        const uint8_t* src = mtgdi_scanline_const(source, t.first + int(k));
-        const int32_t w = t.weights[k];
-        for (int i = 0; i < rowBytes; ++i)
-            acc[i] += w * src[i];
-    }
-    for (int i = 0; i < rowBytes; ++i)
-        line[i] = Clamp(acc[i]);
-    uint8_t* dst = mtgdi_scanline(out, y);
-    for (int x = 0; x < plan->w; ++x) {
-        const Taps& a = plan->across[size_t(x)];
-        const uint8_t* p = line + 3 * a.first;
-        int32_t b = 0, g = 0, r = 0;
-        for (const int32_t wt : a.weights) {
-            b += wt * p[0];
-            g += wt * p[1];
-            r += wt * p[2];
-            p += 3;
-        }
-        dst[3 * x] = Clamp(b);
-        dst[3 * x + 1] = Clamp(g);
-        dst[3 * x + 2] = Clamp(r);
-    }
+    ScaleRowDown(plan->down[size_t(y)], source, acc, line, rowBytes);
+    ScaleRowAcross(plan->across, line, mtgdi_scanline(out, y), plan->w);
 }
 
 RESIZE32_EXPORT void resize32_free(Resize32Plan* plan) {
@@ -159,41 +167,13 @@ RESIZE32_EXPORT MTBitmap* resize32_scale(const MTBitmap* source, int32_t width, 
     const int rowBytes = sw * 3;
     Parallel(height, [&](int from, int to) {
         std::vector<int32_t> sum(static_cast<size_t>(rowBytes));
-        for (int y = from; y < to; ++y) {
-            const Taps& t = down[size_t(y)];
-            std::fill(sum.begin(), sum.end(), 0);
-            int32_t* acc = sum.data();
-            for (size_t k = 0; k < t.weights.size(); ++k) {
-                const uint8_t* src = mtgdi_scanline_const(source, t.first + int(k));
-                const int32_t w = t.weights[k];
-                for (int i = 0; i < rowBytes; ++i)
-                    acc[i] += w * src[i];
-            }
-            uint8_t* dst = mtgdi_scanline(middle, y);
-            for (int i = 0; i < rowBytes; ++i)
-                dst[i] = Clamp(acc[i]);
-        }
+        for (int y = from; y < to; ++y)
+            ScaleRowDown(down[size_t(y)], source, sum.data(), mtgdi_scanline(middle, y), rowBytes);
     });
     const std::vector<Taps> across = Contributions(sw, width, lanczos);
     Parallel(height, [&](int from, int to) {
-        for (int y = from; y < to; ++y) {
-            const uint8_t* src = mtgdi_scanline_const(middle, y);
-            uint8_t* dst = mtgdi_scanline(out, y);
-            for (int x = 0; x < width; ++x) {
-                const Taps& t = across[size_t(x)];
-                const uint8_t* p = src + 3 * t.first;
-                int32_t b = 0, g = 0, r = 0;
-                for (const int32_t w : t.weights) {
-                    b += w * p[0];
-                    g += w * p[1];
-                    r += w * p[2];
-                    p += 3;
-                }
-                dst[3 * x] = Clamp(b);
-                dst[3 * x + 1] = Clamp(g);
-                dst[3 * x + 2] = Clamp(r);
-            }
-        }
+        for (int y = from; y < to; ++y)
+            ScaleRowAcross(across, mtgdi_scanline_const(middle, y), mtgdi_scanline(out, y), width);
     });
     mtgdi_free(middle);
     return out;

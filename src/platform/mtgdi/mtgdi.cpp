@@ -380,8 +380,7 @@ MTBitmap* mtgdi_convert(const MTBitmap* bitmap, int32_t format) {
     // The wallpaper path converts between 24 and 32 bits all the time: plain loops.
     const bool to32 = format == MT_PF32 || format == MT_DDB;
     const bool from32 = bitmap->format == MT_PF32 || bitmap->format == MT_DDB;
-    if ((bitmap->format == MT_PF24 && to32) || (from32 && format == MT_PF24) ||
-        (from32 && to32)) {
+    if ((bitmap->format == MT_PF24 && to32) || (from32 && format == MT_PF24) || (from32 && to32)) {
         const int sb = from32 ? 4 : 3, db = to32 ? 4 : 3;
         if (sb == 3 && db == 4) {
             for (int32_t y = 0; y < bitmap->height; ++y) {
