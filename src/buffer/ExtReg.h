@@ -1,24 +1,56 @@
 #pragma once
-// Which file names a buffer accepts: a mask of wildcard patterns separated by ';'
-// ("*.bmp;*.jpg"), matched against the name without regard to ASCII case.
+// File masks: a mask text such as "*.bmp;*.jpg" becomes a list of extension entries that
+// decide which file names match, and that list the matching files of a folder.
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace muralto {
 
+enum TExtCharCase { eccNormal, eccUpper, eccLower };
+
+// Which files a listing returns, and which sub-folders a recursive listing enters.
+enum TExtFileAttr : uint8_t {
+    efaNormal = 0x00,
+    efaReadOnly = 0x01,
+    efaHidden = 0x02,
+    efaSysFile = 0x04,
+    efaVolumeID = 0x08,
+    efaArchive = 0x20,
+    efaAnyFile = 0x3F
+};
+enum TExtDirAttr : uint8_t { edaReadOnly = 0x01, edaHidden = 0x02, edaSysFile = 0x04, edaArchive = 0x20 };
+
 class TExtention {
 public:
-    void SetMask(const std::string& mask);
+    void SetMask(const std::string& text);
     const std::string& Mask() const { return mask_; }
-    bool Accepts(const std::string& fileName) const;
+    bool Matches(const std::string& fileName) const;
+    // Kept for the callers that ask it that way.
+    bool Accepts(const std::string& fileName) const { return Matches(fileName); }
+    // Appends the full paths of the matching files directly in the folder.
+    void ListFiles(const std::string& folder, std::vector<std::string>& names) const;
+    // The same for the folder and all its sub-folders, collected depth-first.
+    void ListFilesRecursive(const std::string& folder, std::vector<std::string>& names) const;
+    void Assign(const TExtention& source);
 
-    bool Asterisk = false;
+    void SetAsterisk(bool on);
+    bool Asterisk() const { return asterisk_; }
+    void SetCharCase(TExtCharCase charCase);
+    TExtCharCase CharCase() const { return charCase_; }
+    int Count() const { return int(entries_.size()); }
+    const std::vector<std::string>& Entries() const { return entries_; }
+
+    uint16_t Attr = 63;
+    uint8_t FileAttr = efaNormal; // bits of TExtFileAttr
+    uint8_t DirAttr = 0;          // bits of TExtDirAttr
 
 private:
-    std::string mask_;
-    std::vector<std::string> patterns_;
+    void Parse();
+    std::string mask_ = "*.*";
+    std::vector<std::string> entries_;
+    bool asterisk_ = true;
+    TExtCharCase charCase_ = eccLower;
 };
-
-bool MatchesWildcard(const std::string& pattern, const std::string& name);
 
 } // namespace muralto

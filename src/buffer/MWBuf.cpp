@@ -17,7 +17,7 @@ namespace muralto {
 // ---------------------------------------------------------------- TCustomFileBuffer
 
 TCustomFileBuffer::TCustomFileBuffer() {
-    Extention.Asterisk = true;
+    Extention.SetAsterisk(true);
     Monitoring.WatchSubTree = ParamOption().HasOption("/WS", "+WS");
 }
 
@@ -203,9 +203,10 @@ int TCustomFileBuffer::ScanFolders(const TFolderEvent& onFolder, const TProgress
         const std::string folder = Folders(f);
         if (onFolder)
             onFolder(*this, folder);
-        for (std::string& file : ListFiles(folder, subFolders))
-            if (Mask() == "*.*" || matcher.Accepts(file))
-                names.push_back(std::move(file));
+        if (subFolders)
+            matcher.ListFilesRecursive(folder, names);
+        else
+            matcher.ListFiles(folder, names);
         for (; walked < names.size(); ++walked) {
             if (stop)
                 return count;

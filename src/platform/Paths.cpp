@@ -84,6 +84,11 @@ bool CreateFolders(const std::string& path) {
     return FolderExists(path);
 }
 
+std::string RealFolder(const std::string& path) {
+    char buffer[PATH_MAX];
+    return realpath(path.c_str(), buffer) ? std::string(buffer) : path;
+}
+
 std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
