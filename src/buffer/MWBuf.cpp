@@ -18,7 +18,8 @@ namespace muralto {
 
 TCustomFileBuffer::TCustomFileBuffer() {
     Extention.SetAsterisk(true);
-    Monitoring.WatchSubTree = ParamOption().HasOption("/WS", "+WS");
+    Monitoring.SetWatchSubTree(ParamOption().HasOption("/WS", "+WS"));
+    Monitoring.OnChange = [this](const std::string& folder) { FolderChanged(folder); };
 }
 
 TCustomFileBuffer::~TCustomFileBuffer() = default;
@@ -225,8 +226,7 @@ int TCustomFileBuffer::ScanFolders(const TFolderEvent& onFolder, const TProgress
 }
 
 void TCustomFileBuffer::AddFolder(const std::string& folder) {
-    Monitoring.AddFolder(folder);
-    Monitoring.Active = true;
+    Monitoring.AddFolder(folder, true);
 }
 
 void TCustomFileBuffer::AddFolders(const std::vector<std::string>& folders) {
@@ -385,6 +385,22 @@ void TFileBuffer::AddFilesEx(const std::vector<std::string>& names, int style, b
     AddBulk(names, progress,
             [&](const std::string& name) { return AddFileEx(name, style, setStyle, fromStock); });
     Changed();
+}
+
+std::vector<std::string> TFileBuffer::RegisterNewIn(const std::string& folder, bool subFolders,
+                                                    bool fromStock) {
+    TExtention matcher;
+    matcher.SetMask(Mask());
+    std::vector<std::string> names, added;
+    if (subFolders)
+        matcher.ListFilesRecursive(folder, names);
+    else
+        matcher.ListFiles(folder, names);
+    for (const std::string& name : names)
+        if (!Files.Contains(name) && !Stock.Contains(name) &&
+            AddFileEx(name, Setting().DefaultShowStyle, true, fromStock) >= 0)
+            added.push_back(name);
+    return added;
 }
 
 int TFileBuffer::AddStock(const std::string& fileName) {

@@ -129,6 +129,10 @@ public:
     int AddFileEx(const std::string& fileName, int style, bool setStyle, bool fromStock);
     void AddFilesEx(const std::vector<std::string>& names, int style, bool setStyle, bool fromStock,
                     const TProgressEvent& progress);
+    // Registers the files of one folder (its sub-folders too when asked) that are neither
+    // registered nor in the stock, with the default show style; returns their names.
+    std::vector<std::string> RegisterNewIn(const std::string& folder, bool subFolders,
+                                           bool fromStock);
     int AddStock(const std::string& fileName);
     void AddStocks(const std::vector<std::string>& names, const TProgressEvent& progress);
     TDataInf* MoveToStock(const std::string& fileName, TDataInf* data);

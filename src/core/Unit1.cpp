@@ -57,6 +57,14 @@ void TMTOwner::RunFormCreate() {
     WallpaperBuffer().Files.SetSorted(true);
     TextuerBuffer().SetMask(mask);
     WaveBuffer().SetMask("*.wav");
+    // New pictures in the watched wallpaper folders are registered as they arrive.
+    WallpaperBuffer().OnChangeDir = [](TCustomFileBuffer& buffer, const std::string& folder) {
+        static_cast<TFileBuffer&>(buffer).RegisterNewIn(
+            folder, ParamOption().HasOption("/SUB", "+SUB"),
+            ParamOption().HasOption("/FME", "+FME"));
+    };
+    WallpaperBuffer().Monitoring.SetInterval(2000);
+    WallpaperBuffer().Monitoring.SetActive(true);
 
     const bool shift = Platform().keyboard->ShiftHeld();
     const bool changeAtStart = s.SystemBool(sbChangeAtStartup) || options.HasOption("/C");

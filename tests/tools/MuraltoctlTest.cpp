@@ -61,9 +61,10 @@ TEST_F(MuraltoctlTest, UserErrorsAreOneLineAndStatusOne) {
 TEST_F(MuraltoctlTest, AddListNextRemove) {
     const std::string a = Picture("pics/a.bmp"), b = Picture("pics/sub/b.bmp");
     test::WriteFile(home / "pics/notes.txt", "not a picture");
-    auto added = Ctl({"buffer", "add", home / "pics"});
+    EXPECT_EQ(Ctl({"buffer", "add", home / "pics"}).out, "1 added\n"); // the folder alone
+    auto added = Ctl({"buffer", "add", home / "pics", "--recursive"});
     EXPECT_EQ(added.status, 0) << added.err;
-    EXPECT_EQ(added.out, "2 added\n");
+    EXPECT_EQ(added.out, "1 added\n"); // the sub-folder's
 
     const auto list = Ctl({"buffer", "list"});
     EXPECT_EQ(list.out,

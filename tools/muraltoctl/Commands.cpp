@@ -10,12 +10,16 @@
 #include "platform/FolderListing.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
+#include "platform/Signals.h"
 #include "platform/Text.h"
 #include "settings/Options.h"
 #include "settings/QXReg.h"
 
 #include <unistd.h>
 
+#include <QCoreApplication>
+
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -135,22 +139,30 @@ void RequireArguments(const Arguments& args, size_t count, const char* usage) {
         throw UserError(std::string("missing argument; usage: muraltoctl ") + usage);
 }
 
-// Progress on a terminal for long additions, on standard error so output stays clean.
+// Progress on a terminal for long work, on standard error so output stays clean: files
+// seen, files registered, and the rate.
 class Progress {
 public:
-    explicit Progress(size_t total) : show_(total >= 2000 && isatty(2)), total_(total) {}
+    explicit Progress(size_t total)
+        : show_(total >= 2000 && isatty(2)), total_(total),
+          start_(std::chrono::steady_clock::now()) {}
     ~Progress() {
         if (show_)
-            std::fprintf(stderr, "\r%zu/%zu\n", total_, total_);
+            std::fprintf(stderr, "\n");
     }
-    void Step(size_t done) {
-        if (show_ && done % 1000 == 0)
-            std::fprintf(stderr, "\r%zu/%zu", done, total_);
+    void Step(size_t seen, size_t registered) {
+        if (!show_ || (seen % 1000 != 0 && seen != total_))
+            return;
+        const double s =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        std::fprintf(stderr, "\r%zu/%zu seen, %zu registered, %.0f files/s", seen, total_,
+                     registered, s > 0 ? double(seen) / s : 0.0);
     }
 
 private:
     bool show_;
     size_t total_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 int BufferList(const Arguments& args) {
@@ -175,39 +187,176 @@ int BufferList(const Arguments& args) {
 }
 
 int BufferAdd(const Arguments& args) {
-    RequireArguments(args, 1, "buffer add PATH...");
+    bool recursive = false, stock = false;
+    int style = -1;
+    std::vector<std::string> paths;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--recursive") {
+            recursive = true;
+        } else if (args[i] == "--stock") {
+            stock = true;
+        } else if (args[i] == "--style") {
+            if (i + 1 >= args.size() || args[i + 1].size() != 1 || args[i + 1][0] < '0' ||
+                args[i + 1][0] > '4')
+                throw UserError("--style takes a show style from 0 to 4");
+            style = args[++i][0] - '0';
+        } else {
+            paths.push_back(args[i]);
+        }
+    }
+    if (paths.empty())
+        throw UserError("missing argument; usage: muraltoctl buffer add PATH... [--recursive] "
+                        "[--stock] [--style N]");
     OpenData();
+    TFileBuffer& buffer = WallpaperBuffer();
     std::vector<std::string> files;
     std::vector<std::string> problems;
-    for (const std::string& arg : args) {
+    size_t skipped = 0;
+    for (const std::string& arg : paths) {
         const std::string path = Absolute(arg);
         if (FolderExists(path)) {
-            for (std::string& file : ListFiles(path, true))
-                if (WallpaperBuffer().Extention.Accepts(file))
-                    files.push_back(std::move(file));
+            if (recursive)
+                buffer.Extention.ListFilesRecursive(path, files);
+            else
+                buffer.Extention.ListFiles(path, files);
         } else if (FileExists(path)) {
-            files.push_back(path);
+            if (buffer.Extention.Matches(path))
+                files.push_back(path);
+            else
+                ++skipped;
         } else {
             problems.push_back("no such file or folder: " + arg);
         }
     }
-    TFileBuffer& buffer = WallpaperBuffer();
-    const int before = buffer.Count();
+    const int before = buffer.Count() + buffer.StockCount();
     const bool fromStock = !ParamOption().HasOption("/FME", "+FME");
     Progress progress(files.size());
-    buffer.AddFilesEx(
-        files, Setting().DefaultShowStyle, true, fromStock,
-        [&](TCustomFileBuffer&, int, bool&, const std::string& name, int index, int position) {
-            if (index < 0)
-                problems.push_back("not a picture format Muralto reads: " + name);
-            progress.Step(size_t(position) + 1);
-        });
+    size_t registered = 0;
+    const TProgressEvent report = [&](TCustomFileBuffer&, int, bool&, const std::string&,
+                                      int index, int position) {
+        registered += index >= 0;
+        progress.Step(size_t(position) + 1, registered);
+    };
+    if (stock)
+        buffer.AddStocks(files, report);
+    else
+        buffer.AddFilesEx(files, style < 0 ? Setting().DefaultShowStyle : style, true,
+                          fromStock, report);
     SaveAll();
-    std::printf("%d added\n", buffer.Count() - before);
+    std::printf("%d added\n", buffer.Count() + buffer.StockCount() - before);
+    if (skipped)
+        problems.push_back(std::to_string(skipped) +
+                           " file(s) skipped: not a picture format Muralto reads");
     if (!problems.empty())
-        throw UserError(
-            problems.front() +
-            (problems.size() > 1 ? " (and " + std::to_string(problems.size() - 1) + " more)" : ""));
+        throw UserError(problems.front() +
+                        (problems.size() > 1
+                             ? " (and " + std::to_string(problems.size() - 1) + " more)"
+                             : ""));
+    return 0;
+}
+
+int BufferCheck(const Arguments& args) {
+    if (!args.empty())
+        throw UserError("buffer check takes no arguments");
+    OpenData();
+    const int removed = WallpaperBuffer().FindExists(nullptr);
+    SaveAll();
+    std::printf("%d removed\n", removed);
+    return 0;
+}
+
+TCustomFileBuffer& BufferNamed(const std::string& name) {
+    if (name == "wallpaper")
+        return WallpaperBuffer();
+    if (name == "sound")
+        return WaveBuffer();
+    if (name == "texture")
+        return TextuerBuffer();
+    throw UserError("--buffer takes wallpaper, sound or texture");
+}
+
+// "--buffer NAME" out of the arguments; the wallpaper buffer without it.
+TCustomFileBuffer& ChosenBuffer(Arguments& args) {
+    std::string name = "wallpaper";
+    for (size_t i = 0; i < args.size(); ++i)
+        if (args[i] == "--buffer") {
+            if (i + 1 >= args.size())
+                throw UserError("--buffer needs wallpaper, sound or texture");
+            name = args[i + 1];
+            args.erase(args.begin() + long(i), args.begin() + long(i) + 2);
+            break;
+        }
+    return BufferNamed(name);
+}
+
+int WatchList(const Arguments& given) {
+    Arguments args = given;
+    OpenData();
+    TCustomFileBuffer& buffer = ChosenBuffer(args);
+    if (!args.empty())
+        throw UserError("unexpected argument: " + args[0]);
+    for (int i = 0; i < buffer.FolderCount(); ++i)
+        std::printf("%s\n", buffer.Folders(i).c_str());
+    return 0;
+}
+
+int WatchAdd(const Arguments& given) {
+    Arguments args = given;
+    OpenData();
+    TCustomFileBuffer& buffer = ChosenBuffer(args);
+    RequireArguments(args, 1, "watch add FOLDER [--buffer wallpaper|sound|texture]");
+    for (const std::string& arg : args) {
+        const std::string folder = Absolute(arg);
+        if (!FolderExists(folder))
+            throw UserError("no such folder: " + arg);
+        buffer.AddFolder(folder);
+    }
+    SaveAll();
+    return 0;
+}
+
+int WatchRemove(const Arguments& given) {
+    Arguments args = given;
+    OpenData();
+    TCustomFileBuffer& buffer = ChosenBuffer(args);
+    RequireArguments(args, 1, "watch remove FOLDER [--buffer wallpaper|sound|texture]");
+    for (const std::string& arg : args) {
+        const std::string folder = Absolute(arg);
+        int index = -1;
+        for (int i = 0; i < buffer.FolderCount(); ++i)
+            if (buffer.Folders(i) == folder || buffer.Folders(i) == arg)
+                index = i;
+        if (index < 0)
+            throw UserError("not watched: " + arg);
+        buffer.Monitoring.RemoveFolder(index);
+    }
+    SaveAll();
+    return 0;
+}
+
+int WatchRun(const Arguments& args) {
+    if (!args.empty())
+        throw UserError("watch run takes no arguments");
+    OpenData();
+    TFileBuffer& buffer = WallpaperBuffer();
+    const bool subFolders = ParamOption().HasOption("/SUB", "+SUB");
+    const bool fromStock = ParamOption().HasOption("/FME", "+FME");
+    buffer.OnChangeDir = [&](TCustomFileBuffer&, const std::string& folder) {
+        const std::vector<std::string> added = buffer.RegisterNewIn(folder, subFolders, fromStock);
+        for (const std::string& name : added)
+            std::printf("registered\t%s\n", name.c_str());
+        std::fflush(stdout);
+        if (!added.empty())
+            SaveAll();
+    };
+    buffer.Monitoring.SetInterval(2000);
+    buffer.Monitoring.SetActive(true);
+    std::printf("watching %d folder(s); Ctrl+C ends\n", buffer.FolderCount());
+    std::fflush(stdout);
+    QuitOnTerminationSignals(QCoreApplication::instance(), [] { QCoreApplication::quit(); });
+    QCoreApplication::exec();
+    buffer.Monitoring.SetActive(false);
+    SaveAll();
     return 0;
 }
 
@@ -644,10 +793,13 @@ const std::vector<Command> kCommands = {
      "registered pictures, one per line: PATH, a tab, then ATTRIBUTES (see below); "
      "--stock lists the stock, --remain the names left in this cycle (names only)",
      &BufferList},
-    {"buffer add", "PATH...",
-     "register picture files, or every picture below a folder (sub-folders included); "
-     "prints \"N added\"",
+    {"buffer add", "PATH... [--recursive] [--stock] [--style N]",
+     "register picture files, or the pictures of folders (--recursive: their sub-folders "
+     "too), into the list with show style N (default: the settings') or into the stock; only "
+     "formats Muralto reads are taken; progress on a terminal; prints \"N added\"",
      &BufferAdd},
+    {"buffer check", "", "drop registered pictures whose files are gone; prints \"N removed\"",
+     &BufferCheck},
     {"buffer remove", "PATH...", "unregister files from the list or the stock", &BufferRemove},
     {"buffer set", "PATH KEY=VALUE...",
      "change attributes of a registered picture, with the keys of ATTRIBUTES below "
@@ -692,6 +844,15 @@ const std::vector<Command> kCommands = {
     {"group add", "NAME [USER] [COMMENT]", "create a user group", &GroupAdd},
     {"group switch", "NAME", "make a group the one in use", &GroupSwitch},
     {"group rename", "OLD NEW", "rename a group with its settings and data folder", &GroupRename},
+    {"watch list", "[--buffer wallpaper|sound|texture]", "the watched folders of a buffer",
+     &WatchList},
+    {"watch add", "FOLDER... [--buffer wallpaper|sound|texture]", "watch folders", &WatchAdd},
+    {"watch remove", "FOLDER... [--buffer wallpaper|sound|texture]", "stop watching folders",
+     &WatchRemove},
+    {"watch run", "",
+     "stay in the foreground watching the wallpaper folders as the program does; prints "
+     "\"registered<TAB>PATH\" for each new picture; ends on Ctrl+C or SIGTERM",
+     &WatchRun},
     {"desktop", "",
      "what the desktop tells: backend, screen, work-area and task-bar (left,top,right,bottom), "
      "task-bar-edge (0 top, 1 left, 2 right, 3 bottom), task-bar-takes-space, colour-depth, "
