@@ -11,13 +11,17 @@
 namespace muralto {
 
 namespace {
-unsigned ChangesOf(uint8_t filter) { return (filter & 0x1Fu) | ((filter & 0x20u) ? 0x100u : 0u); }
+unsigned ChangesOf(uint8_t filter) {
+    return (filter & 0x1Fu) | ((filter & 0x20u) ? 0x100u : 0u);
+}
 } // namespace
 
 TDirMon::TDirMon(TMonitoring& owner, std::string folder)
     : owner_(owner), folder_(std::move(folder)) {}
 
-TDirMon::~TDirMon() { owner_.Watcher().Unwatch(key_); }
+TDirMon::~TDirMon() {
+    owner_.Watcher().Unwatch(key_);
+}
 
 void TDirMon::Restart() {
     owner_.Watcher().Unwatch(key_);
@@ -54,12 +58,12 @@ void TDirMon::SetFilter(uint8_t filter) {
 }
 
 TMonitoring::TMonitoring() {
-    watcher_.OnLimit = [](const std::string& message) {
-        Platform().prompt->ShowError(message);
-    };
+    watcher_.OnLimit = [](const std::string& message) { Platform().prompt->ShowError(message); };
 }
 
-TMonitoring::~TMonitoring() { folders_.clear(); }
+TMonitoring::~TMonitoring() {
+    folders_.clear();
+}
 
 int TMonitoring::AddFolder(const std::string& folder, bool active) {
     for (size_t i = 0; i < folders_.size(); ++i)
@@ -78,7 +82,9 @@ void TMonitoring::RemoveFolder(int index) {
         folders_.erase(folders_.begin() + index);
 }
 
-void TMonitoring::Clear() { folders_.clear(); }
+void TMonitoring::Clear() {
+    folders_.clear();
+}
 
 TDirMon* TMonitoring::Items(int index) const {
     return index >= 0 && index < Count() ? folders_[size_t(index)].get() : nullptr;

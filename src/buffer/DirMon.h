@@ -14,7 +14,14 @@ namespace muralto {
 
 // The notification filter: bit n is member n (file name, folder name, attributes, size,
 // last write, security).
-enum TFileNotifyChenge { fncFileName, fncDirName, fncAttributes, fncSize, fncLastWrite, fncSecurity };
+enum TFileNotifyChenge {
+    fncFileName,
+    fncDirName,
+    fncAttributes,
+    fncSize,
+    fncLastWrite,
+    fncSecurity
+};
 constexpr uint8_t kAllButSecurity = 0x1F;
 
 class TMonitoring;

@@ -27,7 +27,9 @@ std::string WithSlash(const std::string& folder) {
 
 // Whether a listing asks for an entry with these attributes: hidden entries only when
 // asked for; read-only and ordinary ones always (system and volume entries do not occur).
-bool Wanted(const FolderEntry& e, uint8_t bits) { return !e.hidden || (bits & efaHidden); }
+bool Wanted(const FolderEntry& e, uint8_t bits) {
+    return !e.hidden || (bits & efaHidden);
+}
 
 } // namespace
 

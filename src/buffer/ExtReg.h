@@ -19,7 +19,12 @@ enum TExtFileAttr : uint8_t {
     efaArchive = 0x20,
     efaAnyFile = 0x3F
 };
-enum TExtDirAttr : uint8_t { edaReadOnly = 0x01, edaHidden = 0x02, edaSysFile = 0x04, edaArchive = 0x20 };
+enum TExtDirAttr : uint8_t {
+    edaReadOnly = 0x01,
+    edaHidden = 0x02,
+    edaSysFile = 0x04,
+    edaArchive = 0x20
+};
 
 class TExtention {
 public:

@@ -59,9 +59,9 @@ void TMTOwner::RunFormCreate() {
     WaveBuffer().SetMask("*.wav");
     // New pictures in the watched wallpaper folders are registered as they arrive.
     WallpaperBuffer().OnChangeDir = [](TCustomFileBuffer& buffer, const std::string& folder) {
-        static_cast<TFileBuffer&>(buffer).RegisterNewIn(
-            folder, ParamOption().HasOption("/SUB", "+SUB"),
-            ParamOption().HasOption("/FME", "+FME"));
+        static_cast<TFileBuffer&>(buffer).RegisterNewIn(folder,
+                                                        ParamOption().HasOption("/SUB", "+SUB"),
+                                                        ParamOption().HasOption("/FME", "+FME"));
     };
     WallpaperBuffer().Monitoring.SetInterval(2000);
     WallpaperBuffer().Monitoring.SetActive(true);

@@ -1,7 +1,7 @@
 #include "FolderWatcher.h"
 
-#include "FolderListing.h"
 #include "Files.h"
+#include "FolderListing.h"
 #include "Paths.h"
 
 #include <sys/inotify.h>
@@ -56,9 +56,8 @@ bool FolderWatcher::AddOne(int key, const std::string& folder) {
     if (wd < 0) {
         if (errno == ENOSPC && !limitTold_ && OnLimit) {
             limitTold_ = true;
-            OnLimit("The system's limit of " + WatchLimit() +
-                    " folder watches is reached; " + folder +
-                    " is not watched (raise fs.inotify.max_user_watches to watch more).");
+            OnLimit("The system's limit of " + WatchLimit() + " folder watches is reached; " +
+                    folder + " is not watched (raise fs.inotify.max_user_watches to watch more).");
         }
         return false;
     }

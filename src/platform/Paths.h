@@ -20,7 +20,7 @@ bool CreateFolders(const std::string& path);
 std::string FolderOf(const std::string& path);    // with trailing '/'
 std::string NameOf(const std::string& path);      // the last component
 std::string ExtensionOf(const std::string& path); // without the dot, as written
-std::string Environment(const char* name); // empty when unset
+std::string Environment(const char* name);        // empty when unset
 // The folder with links resolved (the path itself when it cannot be resolved).
 std::string RealFolder(const std::string& path);
 

@@ -232,26 +232,25 @@ int BufferAdd(const Arguments& args) {
     const bool fromStock = !ParamOption().HasOption("/FME", "+FME");
     Progress progress(files.size());
     size_t registered = 0;
-    const TProgressEvent report = [&](TCustomFileBuffer&, int, bool&, const std::string&,
-                                      int index, int position) {
+    const TProgressEvent report = [&](TCustomFileBuffer&, int, bool&, const std::string&, int index,
+                                      int position) {
         registered += index >= 0;
         progress.Step(size_t(position) + 1, registered);
     };
     if (stock)
         buffer.AddStocks(files, report);
     else
-        buffer.AddFilesEx(files, style < 0 ? Setting().DefaultShowStyle : style, true,
-                          fromStock, report);
+        buffer.AddFilesEx(files, style < 0 ? Setting().DefaultShowStyle : style, true, fromStock,
+                          report);
     SaveAll();
     std::printf("%d added\n", buffer.Count() + buffer.StockCount() - before);
     if (skipped)
         problems.push_back(std::to_string(skipped) +
                            " file(s) skipped: not a picture format Muralto reads");
     if (!problems.empty())
-        throw UserError(problems.front() +
-                        (problems.size() > 1
-                             ? " (and " + std::to_string(problems.size() - 1) + " more)"
-                             : ""));
+        throw UserError(
+            problems.front() +
+            (problems.size() > 1 ? " (and " + std::to_string(problems.size() - 1) + " more)" : ""));
     return 0;
 }
 
