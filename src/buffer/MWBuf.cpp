@@ -85,7 +85,7 @@ int TCustomFileBuffer::Add(const std::string& fileName) {
     if (Mask() != "*.*" && !Extention.Accepts(fileName))
         return -1;
     const int index = Files.Add(fileName).first;
-    Remain.Add(fileName);
+    Remain.Insert(fileName);
     return index;
 }
 

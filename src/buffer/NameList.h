@@ -67,6 +67,14 @@ public:
     std::pair<int, bool> Add(std::string name, T object = T{}) {
         if (const int index = IndexOf(name); index >= 0)
             return {index, false};
+        Insert(std::move(name), std::move(object));
+        return {int(tree_.order_of_key(lastInserted_)), true};
+    }
+
+    // As Add, without working out the index: for callers that do not need it.
+    bool Insert(std::string name, T object = T{}) {
+        if (byName_.count(name))
+            return false;
         auto entry = std::make_unique<Entry>();
         entry->name = std::move(name);
         entry->seq = nextSeq_++;
@@ -74,7 +82,8 @@ public:
         Entry* raw = entry.get();
         byName_.emplace(std::string_view(raw->name), std::move(entry));
         tree_.insert(raw);
-        return {int(tree_.order_of_key(raw)), true};
+        lastInserted_ = raw;
+        return true;
     }
 
     void Delete(int index) {
@@ -152,6 +161,7 @@ private:
     Tree tree_;
     std::unordered_map<std::string_view, std::unique_ptr<Entry>> byName_;
     uint64_t nextSeq_ = 0;
+    Entry* lastInserted_ = nullptr;
 };
 
 } // namespace muralto

@@ -18,20 +18,25 @@ std::vector<FolderEntry> ListFolder(const std::string& folder) {
         return entries;
     const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + '/';
     while (const dirent* e = readdir(dir.get())) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
+        const char* name = e->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
-        const std::string path = base + name;
-        struct stat st {};
-        if (stat(path.c_str(), &st) != 0)
-            continue; // a dangling link or a file that went away meanwhile
-        if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode))
+        bool folder = e->d_type == DT_DIR;
+        bool regular = e->d_type == DT_REG;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            // Links are followed; a dangling one, or a file gone meanwhile, is left out.
+            struct stat st {};
+            if (stat((base + name).c_str(), &st) != 0)
+                continue;
+            folder = S_ISDIR(st.st_mode);
+            regular = S_ISREG(st.st_mode);
+        }
+        if (!folder && !regular)
             continue;
         FolderEntry entry;
         entry.name = name;
-        entry.folder = S_ISDIR(st.st_mode);
+        entry.folder = folder;
         entry.hidden = name[0] == '.';
-        entry.readOnly = access(path.c_str(), W_OK) != 0;
         entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(),

@@ -8,8 +8,8 @@ namespace muralto {
 struct FolderEntry {
     std::string name; // the entry's name alone
     bool folder = false;
-    bool hidden = false;   // the name starts with '.'
-    bool readOnly = false; // not writable by the user
+    bool hidden = false; // the name starts with '.'
+    // Read-only files are always listed, so whether a file is writable is not asked.
 };
 
 // Entries of one folder, "." and ".." left out; empty when the folder cannot be read.

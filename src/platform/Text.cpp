@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -87,8 +88,10 @@ std::string UpperAscii(std::string_view text) {
 }
 
 int CompareTextAscii(std::string_view a, std::string_view b) {
+    // Paths share long prefixes: skip the equal bytes quickly, then fold from there.
     const size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = size_t(std::mismatch(a.begin(), a.begin() + long(n), b.begin()).first - a.begin());
+    for (; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(FoldAscii(a[i]));
         const auto cb = static_cast<unsigned char>(FoldAscii(b[i]));
         if (ca != cb)

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Folder scanning and watching figures:
+#  - registering a tree of 100,000 files in 1,000 folders (muraltoctl buffer add
+#    --recursive, a fresh buffer each run, the buffer file written) next to
+#    find TREE -type f -name '*.jpg' on the same tree, warm cache, with our peak memory;
+#  - the time from a file appearing in a watched folder to its registration;
+#  - the CPU time of an idle monitor watching 1,000 folders for 20 seconds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/build.sh build >/dev/null
+bin=$PWD/build/bin
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+python3 - "$work/tree" <<'PY'
+import os, sys
+for d in range(1000):
+    folder = os.path.join(sys.argv[1], "album%04d" % d)
+    os.makedirs(folder)
+    for f in range(100):
+        open(os.path.join(folder, "IMG_%05d.jpg" % (d * 100 + f)), "w").close()
+PY
+find "$work/tree" -type f > /dev/null # warm the cache
+echo "== registering 100,000 files in 1,000 folders"
+hyperfine -N --warmup 1 --runs 5 --export-json "$work/scan.json" \
+  --prepare "rm -rf $work/home" \
+  -n ours "env MURALTO_HOME=$work/home MURALTO_REGISTRY=$work/r.db $bin/muraltoctl buffer add $work/tree --recursive" \
+  -n find "find $work/tree -type f -name *.jpg" >/dev/null
+python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results']
+print('  ours %.0f ms, find %.0f ms: ours / find = %.2f' % (r[0]['mean']*1000, r[1]['mean']*1000, r[0]['mean']/r[1]['mean']))" "$work/scan.json"
+rm -rf "$work/home"
+MURALTO_HOME=$work/home MURALTO_REGISTRY=$work/r.db /usr/bin/time -f "  peak memory %M KiB" \
+  "$bin/muraltoctl" buffer add "$work/tree" --recursive 2>&1 >/dev/null | tail -1
+
+echo "== from a new file to its registration, and an idle monitor of 1,000 folders"
+export MURALTO_HOME=$work/watch MURALTO_REGISTRY=$work/w.db
+for d in "$work"/tree/album*; do echo "$d"; done | xargs "$bin/muraltoctl" watch add >/dev/null
+python3 - "$bin/muraltoctl" "$work/tree/album0500" <<'PY'
+import os, subprocess, sys, time
+tool, folder = sys.argv[1], sys.argv[2]
+p = subprocess.Popen([tool, "watch", "run"], stdout=subprocess.PIPE, text=True)
+p.stdout.readline()  # "watching ..."
+delays = []
+for i in range(5):
+    time.sleep(0.7)
+    name = os.path.join(folder, "new%d.jpg" % i)
+    start = time.time()
+    open(name, "w").close()
+    line = p.stdout.readline()
+    delays.append(time.time() - start)
+print("  registration after %.2f s on average (%.2f s at most; the poll is every 2 s)"
+      % (sum(delays) / len(delays), max(delays)))
+def cpu():
+    fields = open("/proc/%d/stat" % p.pid).read().split(")")[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+before = cpu(); time.sleep(20); after = cpu()
+print("  idle monitor of 1,000 folders: %.3f s of CPU in 20 s (%.2f %%)" % (after - before, (after - before) / 20 * 100))
+p.terminate(); p.wait()
+PY
