@@ -370,11 +370,12 @@ int TFileBuffer::AddFileEx(const std::string& fileName, int style, bool setStyle
         return index;
     }
     const int index = Add(fileName);
-    if (index >= 0 && !Files.Object(index)) {
+    std::unique_ptr<TDataInf>* slot = index >= 0 ? Files.Find(fileName) : nullptr;
+    if (slot && !*slot) {
         auto data = std::make_unique<TDataInf>(this, InitialDataInfRec());
         if (setStyle)
             data->Data.ShowStyle = uint8_t(style);
-        Files.Object(index) = std::move(data);
+        *slot = std::move(data);
     }
     Changed();
     return index;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace muralto {
@@ -90,7 +91,15 @@ std::string UpperAscii(std::string_view text) {
 int CompareTextAscii(std::string_view a, std::string_view b) {
     // Paths share long prefixes: skip the equal bytes quickly, then fold from there.
     const size_t n = a.size() < b.size() ? a.size() : b.size();
-    size_t i = size_t(std::mismatch(a.begin(), a.begin() + long(n), b.begin()).first - a.begin());
+    size_t i = 0;
+    for (uint64_t x, y; i + 8 <= n; i += 8) {
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y)
+            break;
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
     for (; i < n; ++i) {
         const auto ca = static_cast<unsigned char>(FoldAscii(a[i]));
         const auto cb = static_cast<unsigned char>(FoldAscii(b[i]));
