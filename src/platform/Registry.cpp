@@ -65,11 +65,18 @@ int32_t RegistryValue::AsInteger() const {
 // A prepared statement that finalizes itself.
 class Registry::Statement {
 public:
+    // Statements are prepared once per connection and reused: a settings save runs a few
+    // hundred of them.
     Statement(Registry& registry, const char* sql) : registry_(registry) {
-        if (sqlite3_prepare_v2(registry.db_, sql, -1, &stmt_, nullptr) != SQLITE_OK)
+        sqlite3_stmt*& cached = registry.statements_[sql];
+        if (!cached && sqlite3_prepare_v2(registry.db_, sql, -1, &cached, nullptr) != SQLITE_OK)
             registry.Fail("prepare");
+        stmt_ = cached;
     }
-    ~Statement() { sqlite3_finalize(stmt_); }
+    ~Statement() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
@@ -125,6 +132,9 @@ Registry::Registry(const std::string& path) : path_(path) {
         Execute(kSchema);
         transaction.Commit();
     } catch (const RegistryError& e) {
+        for (auto& [sql, statement] : statements_)
+            sqlite3_finalize(statement);
+        statements_.clear();
         sqlite3_close(db_);
         db_ = nullptr;
         throw RegistryError(std::string(e.what()) +
@@ -134,6 +144,8 @@ Registry::Registry(const std::string& path) : path_(path) {
 }
 
 Registry::~Registry() {
+    for (auto& [sql, statement] : statements_)
+        sqlite3_finalize(statement);
     if (db_)
         sqlite3_close(db_);
 }

@@ -3,6 +3,7 @@
 // in. Key and value names compare without regard to ASCII case and keep the case they
 // were created with; values list in creation order, subkeys in name order. Key paths use
 // '\' between their parts. Every call is atomic; a Transaction groups many into one.
+#include <map>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace muralto {
 
@@ -85,6 +87,7 @@ private:
     std::string path_;
     sqlite3* db_ = nullptr;
     int depth_ = 0;
+    std::map<const char*, sqlite3_stmt*> statements_; // by the text's address
 };
 
 // The registry of the run, opened at first use at DefaultPath().
