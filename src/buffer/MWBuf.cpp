@@ -276,10 +276,13 @@ void TCustomFileBuffer::LoadNameLists(const std::vector<std::string>& files,
 
 namespace {
 
+// Stored names are UTF-8, or Shift-JIS from the Windows-era program; a name in neither
+// that is a file here (a Linux name in another encoding) is kept byte for byte.
 std::vector<std::string> ReadNameList(TMemoryStream& stream) {
     std::vector<std::string> names = SplitLines(stream.Bytes());
     for (std::string& name : names)
-        name = FromStored(name);
+        if (!IsValidUtf8(name) && !FileExists(name) && !FolderExists(name))
+            name = FromStored(name);
     return names;
 }
 

@@ -210,6 +210,18 @@ TEST_F(BufferFileTest, InterruptedSaveLeavesThePreviousFile) {
     EXPECT_EQ(ReadFile(BufferPath()), ReadFile(Fixture("buffer/buffers-current-two-files.mwf")));
 }
 
+TEST_F(BufferFileTest, NamesInAnotherEncodingSurviveWhenTheyAreFiles) {
+    const std::string latin1 = home / "caf\xE9.bmp"; // not UTF-8, and a file here
+    test::WriteFile(latin1, "x");
+    LoadData();
+    WallpaperBuffer().SetMask("*.*");
+    WallpaperBuffer().AddFileEx(latin1, 0, true, false);
+    SaveData();
+    ResetDataFileStates();
+    LoadData();
+    EXPECT_GE(WallpaperBuffer().IndexOf(latin1), 0);
+}
+
 TEST_F(BufferFileTest, NoSaveWritesNothing) {
     Setting().NoSave = true;
     LoadData();
