@@ -60,28 +60,41 @@ void TExtention::Parse() {
 }
 
 bool TExtention::Matches(const std::string& fileName) const {
-    const std::string name = NameOf(fileName);
+    const std::string_view path(fileName);
+    const size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const size_t dot = name.rfind('.');
-    std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
-    if (asterisk_)
-        extension = "*" + extension;
-    return std::any_of(entries_.begin(), entries_.end(),
-                       [&](const std::string& e) { return SameTextAscii(e, extension); });
+    const std::string_view extension =
+        dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+    for (const std::string& e : entries_) {
+        std::string_view entry(e);
+        if (asterisk_) {
+            if (entry.empty() || entry[0] != '*')
+                continue;
+            entry.remove_prefix(1);
+        }
+        if (SameTextAscii(entry, extension))
+            return true;
+    }
+    return false;
 }
 
 void TExtention::ListFiles(const std::string& folder, std::vector<std::string>& names) const {
     const std::string base = WithSlash(folder);
     const std::vector<FolderEntry> listing = ListFolder(base);
     for (const std::string& entry : entries_) {
-        const std::string pattern = asterisk_ ? entry : "*" + entry;
-        // "*.*" names every file, as the platform's search did.
-        const bool all = pattern == "*.*";
+        // The entry's extension part: "*.jpg" and ".jpg" both stand for ".jpg".
+        const std::string_view wanted =
+            asterisk_ ? std::string_view(entry).substr(1) : std::string_view(entry);
+        const bool all = wanted == ".*"; // "*.*" names every file, as the search did
         for (const FolderEntry& e : listing) {
             if (e.folder || !Wanted(e, FileAttr))
                 continue;
             const size_t dot = e.name.rfind('.');
-            const std::string extension = dot == std::string::npos ? "" : e.name.substr(dot);
-            if (all || SameTextAscii("*" + extension, pattern))
+            const std::string_view extension = dot == std::string::npos
+                                                   ? std::string_view()
+                                                   : std::string_view(e.name).substr(dot);
+            if (all || SameTextAscii(extension, wanted))
                 names.push_back(base + e.name);
         }
     }

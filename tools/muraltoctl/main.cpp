@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 int main(int argc, char** argv) {
@@ -10,7 +11,11 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     muraltoctl::Arguments args(argv + 1, argv + argc);
     try {
-        return muraltoctl::Run(args);
+        const int status = muraltoctl::Run(args);
+        // Everything is written by now: the lists of a large buffer need not be freed
+        // one record at a time on the way out.
+        std::fflush(nullptr);
+        std::_Exit(status);
     } catch (const muraltoctl::UserError& e) {
         std::fprintf(stderr, "muraltoctl: %s\n", e.what());
     } catch (const std::exception& e) {
