@@ -67,8 +67,11 @@ public:
     std::pair<int, bool> Add(std::string name, T object = T{}) {
         if (const int index = IndexOf(name); index >= 0)
             return {index, false};
+        // A name after the last one (an ordered scan) is the last: no search for its place.
+        const bool last =
+            tree_.empty() || !Sorted() || NameLess(Name(Count() - 1), std::string_view(name));
         Insert(std::move(name), std::move(object));
-        return {int(tree_.order_of_key(lastInserted_)), true};
+        return {last ? Count() - 1 : int(tree_.order_of_key(lastInserted_)), true};
     }
 
     // As Add, without working out the index: for callers that do not need it.
