@@ -41,7 +41,7 @@ namespace {
 
 // One stored value: where it lives, its kind, the field it fills and whether
 // ResetDefaults assigns it. Defaults are the field's value in a fresh store.
-struct ValueSpec {
+struct ValueRow {
     const char* subkey;
     std::string name;
     char kind; // see TSettingInfo
@@ -63,7 +63,7 @@ const TFormatNames& PristineNames() {
 }
 
 template <class T>
-ValueSpec Field(const char* subkey, const char* name, char kind, T TSetting::*member, bool reset) {
+ValueRow Field(const char* subkey, const char* name, char kind, T TSetting::*member, bool reset) {
     return {subkey,    name,  kind,   [member](TSetting& s) -> void* { return &(s.*member); },
             sizeof(T), reset, nullptr};
 }
@@ -73,8 +73,8 @@ const char* const W = "Setting\\Window";
 const char* const P = "Previews";
 const char* const G = "Setting\\GDS";
 
-std::vector<ValueSpec> BuildTable() {
-    std::vector<ValueSpec> t = {
+std::vector<ValueRow> BuildTable() {
+    std::vector<ValueRow> t = {
         Field(S, "Hour", 'b', &TSetting::Hour, true),
         Field(S, "Minute", 'b', &TSetting::Minute, true),
         Field(S, "SuspendTime", 'b', &TSetting::SuspendTime, true),
@@ -126,7 +126,7 @@ std::vector<ValueSpec> BuildTable() {
     };
     // The day and month names default to the program's constants.
     auto names = [](std::string key, auto member, size_t index) {
-        return ValueSpec{
+        return ValueRow{
             G,
             std::move(key),
             's',
@@ -163,7 +163,7 @@ std::vector<ValueSpec> BuildTable() {
         auto current = [member = member]() -> void* { return &(FormatNames().*member); };
         t.push_back({G, key, 's', [current](TSetting&) { return current(); }, 0, false, current});
     }
-    const std::vector<ValueSpec> tail = {
+    const std::vector<ValueRow> tail = {
         Field(S, "PluginFolder", 's', &TSetting::PluginFolder, false),
         Field(S, "DrawPosLastSelFile", 's', &TSetting::DrawPosLastSelFile, false),
         Field(S, "CalenderSampleFile", 's', &TSetting::CalenderSampleFile, false),
@@ -182,79 +182,78 @@ std::vector<ValueSpec> BuildTable() {
     return t;
 }
 
-const std::vector<ValueSpec>& Table() {
-    static const std::vector<ValueSpec> table = BuildTable();
+const std::vector<ValueRow>& Table() {
+    static const std::vector<ValueRow> table = BuildTable();
     return table;
 }
 
-const ValueSpec& Find(const std::string& name) {
-    for (const ValueSpec& spec : Table())
-        if (SameTextAscii(spec.name, name))
-            return spec;
+const ValueRow& Find(const std::string& name) {
+    for (const ValueRow& row : Table())
+        if (SameTextAscii(row.name, name))
+            return row;
     throw Exception("unknown setting: " + name);
 }
 
-void* DefaultOf(const ValueSpec& spec) {
-    return spec.defaultField ? spec.defaultField() : spec.field(const_cast<TSetting&>(Pristine()));
+void* DefaultOf(const ValueRow& row) {
+    return row.defaultField ? row.defaultField() : row.field(const_cast<TSetting&>(Pristine()));
 }
 
-void ReadValue(TQXRegistry& reg, const ValueSpec& spec, TSetting& s) {
-    void* field = spec.field(s);
-    const void* def = DefaultOf(spec);
-    switch (spec.kind) {
+void ReadValue(TQXRegistry& reg, const ValueRow& row, TSetting& s) {
+    void* field = row.field(s);
+    const void* def = DefaultOf(row);
+    switch (row.kind) {
     case 'i':
         *static_cast<int32_t*>(field) =
-            reg.ReadInteger(spec.subkey, spec.name, *static_cast<const int32_t*>(def));
+            reg.ReadInteger(row.subkey, row.name, *static_cast<const int32_t*>(def));
         break;
     case 'b':
         *static_cast<uint8_t*>(field) =
-            uint8_t(reg.ReadInteger(spec.subkey, spec.name, *static_cast<const uint8_t*>(def)));
+            uint8_t(reg.ReadInteger(row.subkey, row.name, *static_cast<const uint8_t*>(def)));
         break;
     case 's':
         *static_cast<std::string*>(field) =
-            reg.ReadString(spec.subkey, spec.name, *static_cast<const std::string*>(def));
+            reg.ReadString(row.subkey, row.name, *static_cast<const std::string*>(def));
         break;
     case 'o':
         *static_cast<bool*>(field) =
-            reg.ReadBool(spec.subkey, spec.name, *static_cast<const bool*>(def));
+            reg.ReadBool(row.subkey, row.name, *static_cast<const bool*>(def));
         break;
     case 'f':
         // A missing time of the last change is now.
-        *static_cast<double*>(field) =
-            reg.ReadFloat(spec.subkey, spec.name, Platform().clock->Now());
+        *static_cast<double*>(field) = reg.ReadFloat(row.subkey, row.name, Platform().clock->Now());
         break;
     default:
-        reg.ReadBinary(spec.subkey, spec.name, spec.size, field);
+        reg.ReadBinary(row.subkey, row.name, row.size, field);
         break;
     }
 }
 
-void WriteValue(TQXRegistry& reg, const ValueSpec& spec, TSetting& s) {
-    void* field = spec.field(s);
-    switch (spec.kind) {
+void WriteValue(TQXRegistry& reg, const ValueRow& row, TSetting& s) {
+    void* field = row.field(s);
+    switch (row.kind) {
     case 'i':
-        reg.WriteInteger(spec.subkey, spec.name, *static_cast<int32_t*>(field));
+        reg.WriteInteger(row.subkey, row.name, *static_cast<int32_t*>(field));
         break;
     case 'b':
-        reg.WriteInteger(spec.subkey, spec.name, *static_cast<uint8_t*>(field));
+        reg.WriteInteger(row.subkey, row.name, *static_cast<uint8_t*>(field));
         break;
     case 's':
-        reg.WriteString(spec.subkey, spec.name, *static_cast<std::string*>(field));
+        reg.WriteString(row.subkey, row.name, *static_cast<std::string*>(field));
         break;
     case 'o':
-        reg.WriteBool(spec.subkey, spec.name, *static_cast<bool*>(field));
+        reg.WriteBool(row.subkey, row.name, *static_cast<bool*>(field));
         break;
     case 'f':
-        reg.WriteFloat(spec.subkey, spec.name, *static_cast<double*>(field));
+        reg.WriteFloat(row.subkey, row.name, *static_cast<double*>(field));
         break;
     default:
-        reg.WriteBinary(spec.subkey, spec.name, field, spec.size);
+        reg.WriteBinary(row.subkey, row.name, field, row.size);
         break;
     }
 }
 
-void Assign(const ValueSpec& spec, void* target, const void* source) {
-    switch (spec.kind) {
+void Assign(const ValueRow& row, void* target, const void* source) {
+    switch (row.kind) {
     case 's':
         *static_cast<std::string*>(target) = *static_cast<const std::string*>(source);
         break;
@@ -269,7 +268,7 @@ void Assign(const ValueSpec& spec, void* target, const void* source) {
         std::memcpy(target, source, 8);
         break;
     default:
-        std::memcpy(target, source, spec.size);
+        std::memcpy(target, source, row.size);
         break;
     }
 }
@@ -310,9 +309,9 @@ void CopyKeyTree(Registry& registry, const std::string& from, const std::string&
 // ---------------------------------------------------------------- TSetting
 
 TSetting::TSetting() {
-    for (const ValueSpec& spec : Table())
-        if (spec.kind == 'x')
-            std::memset(spec.field(*this), 0, spec.size);
+    for (const ValueRow& row : Table())
+        if (row.kind == 'x')
+            std::memset(row.field(*this), 0, row.size);
 }
 
 bool TSetting::SystemBool(int bit) const {
@@ -362,9 +361,9 @@ std::string TSetting::UserKey() const {
 }
 
 void TSetting::ResetDefaults() {
-    for (const ValueSpec& spec : Table())
-        if (spec.reset)
-            Assign(spec, spec.field(*this), DefaultOf(spec));
+    for (const ValueRow& row : Table())
+        if (row.reset)
+            Assign(row, row.field(*this), DefaultOf(row));
     NoSave = false;
 }
 
@@ -388,8 +387,8 @@ void TSetting::Load() {
     if (version < uint32_t(kProgramVersion) && OnVersionUp)
         OnVersionUp(*this, version);
     const uint8_t procLevel = ProcLevel;
-    for (const ValueSpec& spec : Table())
-        ReadValue(user, spec, *this);
+    for (const ValueRow& row : Table())
+        ReadValue(user, row, *this);
     const uint8_t stored = ProcLevel;
     ProcLevel = procLevel;
     SetProcLevel(stored);
@@ -447,8 +446,8 @@ void TSetting::Save() {
         Calculation = DeskTop().Calculation();
         TQXRegistry user(RegistryRoot::CurrentUser, UserKey());
         user.WriteInteger(S, "ProgramVersion", kProgramVersion);
-        for (const ValueSpec& spec : Table())
-            WriteValue(user, spec, *this);
+        for (const ValueRow& row : Table())
+            WriteValue(user, row, *this);
     }
     transaction.Commit();
 }
@@ -574,16 +573,16 @@ TSetting& Setting() {
 
 std::vector<TSettingInfo> SettingNames() {
     std::vector<TSettingInfo> names;
-    for (const ValueSpec& spec : Table())
-        names.push_back({spec.subkey, spec.name, spec.kind, spec.size});
+    for (const ValueRow& row : Table())
+        names.push_back({row.subkey, row.name, row.kind, row.size});
     return names;
 }
 
 std::string SettingText(TSetting& setting, const std::string& name) {
-    const ValueSpec& spec = Find(name);
-    const void* field = spec.field(setting);
+    const ValueRow& row = Find(name);
+    const void* field = row.field(setting);
     char buffer[64];
-    switch (spec.kind) {
+    switch (row.kind) {
     case 'i':
         return std::to_string(*static_cast<const int32_t*>(field));
     case 'b':
@@ -597,7 +596,7 @@ std::string SettingText(TSetting& setting, const std::string& name) {
         return buffer;
     default: {
         std::string out;
-        for (size_t i = 0; i < spec.size; ++i) {
+        for (size_t i = 0; i < row.size; ++i) {
             std::snprintf(buffer, sizeof buffer, i ? ",%02x" : "%02x",
                           unsigned(static_cast<const uint8_t*>(field)[i]));
             out += buffer;
@@ -608,18 +607,18 @@ std::string SettingText(TSetting& setting, const std::string& name) {
 }
 
 void SetSettingText(TSetting& setting, const std::string& name, const std::string& text) {
-    const ValueSpec& spec = Find(name);
-    void* field = spec.field(setting);
+    const ValueRow& row = Find(name);
+    void* field = row.field(setting);
     auto integer = [&](long long low, long long high) {
         char* end = nullptr;
         errno = 0;
         const long long v = std::strtoll(text.c_str(), &end, 0);
         if (text.empty() || *end || errno || v < low || v > high)
-            throw Exception(spec.name + " takes a whole number from " + std::to_string(low) +
+            throw Exception(row.name + " takes a whole number from " + std::to_string(low) +
                             " to " + std::to_string(high) + ", not \"" + text + "\"");
         return v;
     };
-    switch (spec.kind) {
+    switch (row.kind) {
     case 'i':
         *static_cast<int32_t*>(field) = int32_t(integer(INT32_MIN, UINT32_MAX));
         break;
@@ -636,7 +635,7 @@ void SetSettingText(TSetting& setting, const std::string& name, const std::strin
         char* end = nullptr;
         const double v = std::strtod(text.c_str(), &end);
         if (text.empty() || *end)
-            throw Exception(spec.name + " takes a number of days, not \"" + text + "\"");
+            throw Exception(row.name + " takes a number of days, not \"" + text + "\"");
         *static_cast<double*>(field) = v;
         break;
     }
@@ -645,14 +644,13 @@ void SetSettingText(TSetting& setting, const std::string& name, const std::strin
         for (const char c : text)
             if (c != ',' && c != ' ')
                 hex += c;
-        if (hex.size() != spec.size * 2 ||
+        if (hex.size() != row.size * 2 ||
             hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-            throw Exception(spec.name + " takes " + std::to_string(spec.size) +
+            throw Exception(row.name + " takes " + std::to_string(row.size) +
                             " bytes as hexadecimal pairs (for example " +
-                            std::string(spec.size > 1 ? "01,fe" : "0a") + "), not \"" + text +
-                            "\"");
+                            std::string(row.size > 1 ? "01,fe" : "0a") + "), not \"" + text + "\"");
         auto* bytes = static_cast<uint8_t*>(field);
-        for (size_t i = 0; i < spec.size; ++i)
+        for (size_t i = 0; i < row.size; ++i)
             bytes[i] = uint8_t(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
         break;
     }

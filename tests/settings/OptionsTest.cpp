@@ -277,7 +277,7 @@ TEST_F(OptionsTest, SwitchingGroupsLoadsThatGroupsBuffers) {
     s.AddUser("Work", "", "");
     s.SelectUser("Work");
     EXPECT_EQ(WallpaperBuffer().Count(), 0);
-    WallpaperBuffer().AddFileEx("/work/b.bmp", 0, true, false);
+    WallpaperBuffer().AddFileEx("/job/b.bmp", 0, true, false);
     SaveData();
     s.SelectUser("Default");
     EXPECT_EQ(WallpaperBuffer().Files.Names(), (std::vector<std::string>{"/default/a.bmp"}));
