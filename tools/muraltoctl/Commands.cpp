@@ -843,6 +843,8 @@ const std::vector<Command> kCommands = {
     {"group add", "NAME [USER] [COMMENT]", "create a user group", &GroupAdd},
     {"group switch", "NAME", "make a group the one in use", &GroupSwitch},
     {"group rename", "OLD NEW", "rename a group with its settings and data folder", &GroupRename},
+    {"group delete", "NAME", "delete a group: its settings, and its data folder to the Trash",
+     &GroupDelete},
     {"watch list", "[--buffer wallpaper|sound|texture]", "the watched folders of a buffer",
      &WatchList},
     {"watch add", "FOLDER... [--buffer wallpaper|sound|texture]", "watch folders", &WatchAdd},
@@ -861,8 +863,7 @@ const std::vector<Command> kCommands = {
      "make a bitmap file the wallpaper of this desktop (MURALTO_DESKTOP picks the backend: "
      "gnome kde xfce mate cinnamon lxqt lxde sway x11 none); --spi as muralto's /SPI",
      &SetWallpaper},
-    {"group delete", "NAME", "delete a group: its settings, and its data folder to the Trash",
-     &GroupDelete},
+
 };
 
 } // namespace
