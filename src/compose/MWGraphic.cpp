@@ -40,6 +40,14 @@ int BytesPerPixel(const MTBitmap* b) {
     return mtgdi_bits_per_pixel(b) / 8;
 }
 
+std::string Folded(const std::string& text) {
+    std::string out = text;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return out;
+}
+
 ScreenSize ScreenOf() {
     return {DeskTop().DesktopSize(2), DeskTop().DesktopSize(5)};
 }
@@ -50,12 +58,33 @@ int Quality() {
 
 } // namespace
 
-const std::vector<TPictureFormat>& TGraphicServer::Formats() {
-    static const std::vector<TPictureFormat> formats = {
+namespace {
+const size_t kBuiltInFormats = 5;
+
+std::vector<TPictureFormat>& Registry() {
+    static std::vector<TPictureFormat> formats = {
         {"bmp", &ReadBmp},  {"ico", &ReadIcon},  {"cur", &ReadIcon},
         {"jpg", &ReadJpeg}, {"jpeg", &ReadJpeg},
     };
     return formats;
+}
+} // namespace
+
+const std::vector<TPictureFormat>& TGraphicServer::Formats() {
+    return Registry();
+}
+
+void TGraphicServer::RegisterPictureFormat(const std::string& extension,
+                                           const TPictureFormat& format) {
+    const std::string lower = Folded(extension);
+    for (const TPictureFormat& f : Registry())
+        if (f.extension == lower)
+            return;
+    Registry().push_back({lower, format.read});
+}
+
+void TGraphicServer::UnregisterPluginFormats() {
+    Registry().resize(kBuiltInFormats);
 }
 
 std::string TGraphicServer::FormatMask() {
@@ -63,7 +92,7 @@ std::string TGraphicServer::FormatMask() {
     for (const TPictureFormat& format : Formats()) {
         if (!mask.empty())
             mask += ';';
-        mask += std::string("*.") + format.extension;
+        mask += "*." + format.extension;
     }
     return mask;
 }

@@ -34,7 +34,7 @@ struct TLoadHint {
 
 // One row of the picture format registry.
 struct TPictureFormat {
-    const char* extension; // lower case, without the dot
+    std::string extension; // lower case, without the dot
     // Returns an mtgdi result code and, on failure, may say why.
     int (*read)(const std::string& path, const TLoadHint& hint, BitmapPtr& bitmap,
                 std::string& why);
@@ -67,8 +67,13 @@ public:
     // display has 8 bits or fewer).
     void FinishForDisplay(BitmapPtr& bitmap, bool keepColours) const;
 
-    // The formats read directly, as a table of extension and reader.
+    // The picture format registry: the formats read directly, then those registered by
+    // picture-loader plug-ins.
     static const std::vector<TPictureFormat>& Formats();
+    // Adds a format (an extension already there keeps its reader); for the plug-in host.
+    static void RegisterPictureFormat(const std::string& extension, const TPictureFormat& format);
+    // Removes the formats of the plug-ins again.
+    static void UnregisterPluginFormats();
     // "*.bmp;..." for the buffers' masks.
     static std::string FormatMask();
 

@@ -5,6 +5,7 @@
 #include "buffer/MWBuf.h"
 #include "compose/ChangePipeline.h"
 #include "compose/MWGraphic.h"
+#include "sources/SPIs.h"
 #include "platform/Services.h"
 #include "platform/Signals.h"
 #include "settings/Options.h"
@@ -52,6 +53,7 @@ void TMTOwner::RunFormCreate() {
     if (s.NoSave)
         return;
 
+    LoadPictureLoaders(); // their formats join the registry before the masks are made
     const std::string mask = TGraphicServer::FormatMask();
     WallpaperBuffer().SetMask(mask);
     WallpaperBuffer().Files.SetSorted(true);

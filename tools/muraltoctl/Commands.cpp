@@ -14,6 +14,7 @@
 #include "platform/Text.h"
 #include "settings/Options.h"
 #include "settings/QXReg.h"
+#include "sources/SPIs.h"
 
 #include <unistd.h>
 
@@ -79,6 +80,7 @@ void SaveAll() {
 // anything could be saved over it.
 void OpenData() {
     OpenSettings();
+    LoadPictureLoaders();
     WallpaperBuffer().SetMask(TGraphicServer::FormatMask());
     TextuerBuffer().SetMask(TGraphicServer::FormatMask());
     WaveBuffer().SetMask("*.wav");
@@ -553,6 +555,7 @@ PictureJob ParseJob(const Arguments& args, const char* usage, bool virtualDeskto
 }
 
 BitmapPtr LoadOrExplain(const TGraphicServer& server, const std::string& input) {
+    LoadPictureLoaders();
     BitmapPtr bitmap;
     switch (server.LoadPicture(Absolute(input), bitmap)) {
     case lrMissing:
@@ -740,6 +743,22 @@ int GroupDelete(const Arguments& args) {
     return 0;
 }
 
+int Plugins(const Arguments& args) {
+    if (!args.empty())
+        throw UserError("plugins takes no arguments");
+    OpenSettings();
+    TSPIs& host = LoadPictureLoaders();
+    for (int i = 0; i < host.Count(); ++i) {
+        const TSPI& p = host.Items(i);
+        std::string formats;
+        for (size_t k = 0; k < p.Patterns().size(); ++k)
+            formats += (k ? "; " : "") + p.Patterns()[k] + " (" + p.FormatNames()[k] + ")";
+        std::printf("%s\t%s\t%s\t%s\n", p.ModuleFileName().c_str(), p.Version().c_str(),
+                    p.Description().c_str(), formats.c_str());
+    }
+    return 0;
+}
+
 int DesktopInfo(const Arguments& args) {
     if (!args.empty())
         throw UserError("desktop takes no arguments");
@@ -824,6 +843,10 @@ const std::vector<Command> kCommands = {
      "reduce a picture to at most 236 colours as the finished wallpaper is, and write an "
      "8-bit bitmap",
      &Reduce},
+    {"plugins", "",
+     "the loaded picture-loader plug-ins: PATH, VERSION, DESCRIPTION and PATTERNS (FORMAT), "
+     "tab-separated",
+     &Plugins},
     {"settings get", "NAME", "print one setting of the group by its registry name", &SettingsGet},
     {"settings set", "NAME VALUE",
      "change one setting of the group (VALUE as settings list "
