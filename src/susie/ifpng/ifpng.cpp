@@ -5,6 +5,7 @@
 
 #include <png.h>
 
+#include <csetjmp>
 #include <cstring>
 #include <vector>
 
@@ -17,19 +18,66 @@ bool IsPng(const void* header) {
     return std::memcmp(header, "\x89PNG\r\n\x1a\n", 8) == 0;
 }
 
-// Reads the header; false when it is no PNG or too large for a wallpaper.
-bool Begin(png_image& image, const char* data, intptr_t length) {
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (length < 8 || !IsPng(data) ||
-        !png_image_begin_read_from_memory(&image, data, size_t(length)))
+struct Reader {
+    const char* data;
+    size_t size;
+    size_t at;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
+    auto* r = static_cast<Reader*>(png_get_io_ptr(png));
+    if (count > r->size - r->at)
+        png_error(png, "the data ends early");
+    std::memcpy(out, r->data + r->at, count);
+    r->at += count;
+}
+
+void Silence(png_structp, png_const_charp) {}
+
+// Decodes a PNG as rows of blue, green, red and alpha (8 bits each): palettes and grey
+// expanded, 16 bits scaled, transparency as alpha. False on damage or a picture too large
+// for a wallpaper; then nothing is allocated beyond the header.
+bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height,
+            std::vector<uint8_t>* bgra) {
+    if (length < 8 || !IsPng(data))
         return false;
-    const uint64_t stride24 = (uint64_t(image.width) * 3 + 3) & ~uint64_t(3);
-    if (image.width < 1 || image.height < 1 || image.width > MTGDI_MAX_SIDE ||
-        image.height > MTGDI_MAX_SIDE || stride24 * image.height > MTGDI_MAX_24BIT_BYTES) {
-        png_image_free(&image);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Silence);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!info) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
         return false;
     }
+    std::vector<png_bytep> rows;
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    Reader reader{data, size_t(length), 0};
+    png_set_read_fn(png, &reader, ReadFromMemory);
+    png_read_info(png, info);
+    width = png_get_image_width(png, info);
+    height = png_get_image_height(png, info);
+    const uint64_t stride24 = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
+    if (width < 1 || height < 1 || width > MTGDI_MAX_SIDE || height > MTGDI_MAX_SIDE ||
+        stride24 * height > MTGDI_MAX_24BIT_BYTES) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    if (bgra) {
+        png_set_expand(png);
+        png_set_scale_16(png);
+        png_set_gray_to_rgb(png);
+        png_set_add_alpha(png, 0xFF, PNG_FILLER_AFTER);
+        png_set_bgr(png);
+        png_set_interlace_handling(png);
+        png_read_update_info(png, info);
+        bgra->resize(size_t(width) * height * 4);
+        rows.resize(height);
+        for (uint32_t y = 0; y < height; ++y)
+            rows[y] = bgra->data() + size_t(y) * width * 4;
+        png_read_image(png, rows.data());
+    }
+    png_destroy_read_struct(&png, &info, nullptr);
     return true;
 }
 
@@ -59,14 +107,13 @@ SPI_EXPORT int32_t GetPictureInfo(const char* data, intptr_t length, uint32_t fl
                                   SpiPictureInfo* info) {
     if (!(flag & SPI_INPUT_MEMORY) || !info)
         return SPI_NOT_IMPLEMENTED;
-    png_image image;
-    if (!Begin(image, data, length))
+    uint32_t width = 0, height = 0;
+    if (!Decode(data, length, width, height, nullptr))
         return SPI_UNKNOWN_FORMAT;
     std::memset(info, 0, sizeof *info);
-    info->width = int32_t(image.width);
-    info->height = int32_t(image.height);
+    info->width = int32_t(width);
+    info->height = int32_t(height);
     info->colorDepth = 24;
-    png_image_free(&image);
     return SPI_SUCCESS;
 }
 
@@ -75,22 +122,17 @@ SPI_EXPORT int32_t GetPicture(const char* data, intptr_t length, uint32_t flag,
                               SpiProgressCallback progress, intptr_t userData) {
     if (!(flag & SPI_INPUT_MEMORY) || !infoOut || !bitsOut)
         return SPI_NOT_IMPLEMENTED;
-    png_image image;
-    if (!Begin(image, data, length))
-        return SPI_UNKNOWN_FORMAT;
     if (progress && progress(0, 1, userData))
-        return png_image_free(&image), SPI_ABORT;
-    image.format = PNG_FORMAT_BGRA;
-    const size_t w = image.width, h = image.height;
+        return SPI_ABORT;
+    uint32_t width = 0, height = 0;
     std::vector<uint8_t> bgra;
     try {
-        bgra.resize(w * h * 4);
+        if (!Decode(data, length, width, height, &bgra))
+            return SPI_BROKEN_DATA;
     } catch (...) {
-        png_image_free(&image);
         return SPI_NO_MEMORY;
     }
-    if (!png_image_finish_read(&image, nullptr, bgra.data(), int32_t(w * 4), nullptr))
-        return png_image_free(&image), SPI_BROKEN_DATA;
+    const size_t w = width, h = height;
     const size_t stride = (w * 3 + 3) & ~size_t(3);
     MTLocalHandle info = mtgdi_local_alloc(40, 1);
     MTLocalHandle bits = mtgdi_local_alloc(stride * h, 1);

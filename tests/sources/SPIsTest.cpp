@@ -1,0 +1,147 @@
+// The plug-in host with our PNG plug-in and a test plug-in of its own.
+#include "sources/SPIs.h"
+
+#include "TestSupport.h"
+#include "compose/MWGraphic.h"
+
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+namespace muralto {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SPIsTest : public test::ProgramTest {
+protected:
+    void SetUp() override {
+        test::ProgramTest::SetUp();
+        fs::create_directories(home / "plugins");
+        fs::create_directories(home / "more");
+        fs::copy_file(std::string(MURALTO_PROGRAM_DIR) + "/testspi.spi", home / "plugins/test.spi");
+        fs::copy_file(std::string(MURALTO_PROGRAM_DIR) + "/ifpng.spi", home / "plugins/ifpng.spi");
+        host = std::make_unique<TSPIs>();
+        host->SearchOptions = 0;
+        host->OnPictureRegister = SPIs1PictureRegister;
+    }
+    void TearDown() override {
+        host.reset();
+        test::ProgramTest::TearDown();
+    }
+    uint8_t Load(const std::string& path, BitmapPtr& bitmap) {
+        TGraphicServer server;
+        const uint8_t rc = server.LoadPicture(path, bitmap);
+        if (bitmap)
+            server.ToBits24(bitmap);
+        return rc;
+    }
+    std::unique_ptr<TSPIs> host;
+};
+
+TEST_F(SPIsTest, RegistersAnnouncedFormatsButNeverJpeg) {
+    host->LoadPlugins(home / "plugins/*.spi");
+    ASSERT_EQ(host->Count(), 2);
+    const std::string mask = TGraphicServer::FormatMask();
+    EXPECT_NE(mask.find("*.mag"), std::string::npos);
+    EXPECT_NE(mask.find("*.png"), std::string::npos);
+    // JPG stays with the built-in reader: the one entry is the built-in one.
+    EXPECT_EQ(std::count(mask.begin(), mask.end(), 'j'), 2) << mask; // *.jpg;*.jpeg
+    EXPECT_THROW(TSPIs(), ESPIDupCreateSPIs);
+}
+
+TEST_F(SPIsTest, SamePluginTwiceIsLoadedOnceAndBrokenOnesAreSkipped) {
+    fs::create_symlink(home / "plugins/test.spi", home / "plugins/again.spi");
+    test::WriteFile(home / "plugins/broken.spi", "\x7f"
+                                                 "ELF but not really");
+    fs::create_symlink("/bin/true", home / "plugins/outside.spi"); // leads out of the folder
+    host->LoadPlugins(home / "plugins/*.spi");
+    host->LoadPlugins(home / "plugins/*.SPI");
+    EXPECT_EQ(host->Count(), 2);
+}
+
+TEST_F(SPIsTest, ShortFilesArePaddedAndPrefixesRetried) {
+    host->LoadPlugins(home / "plugins/*.spi");
+    void* self = dlopen((home / "plugins/test.spi").c_str(), RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(self, nullptr);
+    auto length = reinterpret_cast<intptr_t (*)()>(dlsym(self, "TestLastLength"));
+    auto padding = reinterpret_cast<int (*)()>(dlsym(self, "TestLastPadding"));
+
+    test::WriteFile(home / "short.mag", "MAG!" + std::string(96, 'x')); // 100 bytes
+    BitmapPtr b;
+    ASSERT_EQ(Load(home / "short.mag", b), lrLoaded);
+    EXPECT_EQ(length(), 100);
+    EXPECT_EQ(padding(), 2048 - 100);
+    EXPECT_EQ(mtgdi_get_pixel(b.get(), 0, 0), 0xFF0000u);
+    EXPECT_EQ(mtgdi_get_pixel(b.get(), 1, 0), 0x0000FFu);
+
+    test::WriteFile(home / "prefixed.mag", std::string(128, 'p') + "MAG!" + std::string(10, 'x'));
+    ASSERT_EQ(Load(home / "prefixed.mag", b), lrLoaded);
+    EXPECT_EQ(length(), 14);
+    dlclose(self);
+}
+
+TEST_F(SPIsTest, GarbageFromAPluginIsUnreadable) {
+    host->LoadPlugins(home / "plugins/*.spi");
+    test::WriteFile(home / "bad.mag", "GARBAGE and more");
+    BitmapPtr b;
+    EXPECT_EQ(Load(home / "bad.mag", b), lrUnreadable);
+    test::WriteFile(home / "other.mag", "nothing a plug-in knows");
+    EXPECT_EQ(Load(home / "other.mag", b), lrUnreadable);
+}
+
+TEST_F(SPIsTest, PngLoadsAsImageMagickDecodesIt) {
+    host->LoadPlugins(home / "plugins/*.spi");
+    ASSERT_EQ(std::system(("convert -size 64x48 plasma:fractal -seed 9 '" + home / "src.ppm" +
+                           "' 2>/dev/null")
+                              .c_str()),
+              0);
+    const struct {
+        const char* name;
+        const char* options;
+    } variants[] = {
+        {"rgb.png", ""},
+        {"palette.png", "-colors 40 PNG8:"},
+        {"deep.png", "-depth 16 PNG48:"},
+        {"interlaced.png", "-interlace PNG "},
+        {"grey-alpha.png", "-colorspace Gray -alpha set -channel A -fx 0.5 +channel PNG32:"},
+        {"transparent.png", "-alpha set -channel A -fx 'i<32?0:1' +channel PNG32:"},
+    };
+    for (const auto& v : variants) {
+        const std::string path = home / v.name;
+        const std::string options = v.options;
+        const std::string out = options.find(':') != std::string::npos
+                                    ? options + "'" + path + "'"
+                                    : options + " '" + path + "'";
+        ASSERT_EQ(
+            std::system(("convert '" + home / "src.ppm" + "' " + out + " 2>/dev/null").c_str()), 0)
+            << v.name;
+        BitmapPtr ours;
+        ASSERT_EQ(Load(path, ours), lrLoaded) << v.name;
+        ASSERT_EQ(std::system(("convert '" + path + "' -background white -flatten BMP3:'" +
+                               home / "ref.bmp" + "' 2>/dev/null")
+                                  .c_str()),
+                  0);
+        const std::string bytes = test::ReadFile(home / "ref.bmp");
+        MTBitmap* raw = nullptr;
+        ASSERT_EQ(
+            mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &raw),
+            MT_OK);
+        BitmapPtr ref(mtgdi_convert(raw, MT_PF24));
+        mtgdi_free(raw);
+        long off = 0;
+        for (int y = 0; y < 48; ++y)
+            for (int x = 0; x < 64; ++x) {
+                const uint32_t a = mtgdi_get_pixel(ours.get(), x, y),
+                               b = mtgdi_get_pixel(ref.get(), x, y);
+                for (int s = 0; s < 24; s += 8)
+                    off += std::abs(int((a >> s) & 255) - int((b >> s) & 255)) > 1;
+            }
+        EXPECT_EQ(off, 0) << v.name;
+    }
+}
+
+} // namespace
+} // namespace muralto
