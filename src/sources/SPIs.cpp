@@ -362,6 +362,9 @@ bool SPIs1PictureRegister(TSPI&, const std::string& extension, const std::string
 }
 
 TSPIs& LoadPictureLoaders() {
+    // The format registry is made first, so it outlives the host, which unregisters its
+    // formats when the program ends.
+    TGraphicServer::Formats();
     static TSPIs host;
     if (host.Count() > 0)
         return host;
