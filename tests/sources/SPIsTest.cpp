@@ -21,8 +21,10 @@ protected:
         test::ProgramTest::SetUp();
         fs::create_directories(home / "plugins");
         fs::create_directories(home / "more");
-        fs::copy_file(std::string(MURALTO_PROGRAM_DIR) + "/testspi.spi", home / "plugins/test.spi");
-        fs::copy_file(std::string(MURALTO_PROGRAM_DIR) + "/ifpng.spi", home / "plugins/ifpng.spi");
+        fs::copy_file(MURALTO_TEST_PLUGIN, home / "plugins/test.spi");
+        for (const char* plugin : {"ifpng.spi", "ifgif.spi", "ifwebp.spi"})
+            fs::copy_file(std::string(MURALTO_PROGRAM_DIR) + "/" + plugin,
+                          home / (std::string("plugins/") + plugin));
         host = std::make_unique<TSPIs>();
         host->SearchOptions = 0;
         host->OnPictureRegister = SPIs1PictureRegister;
@@ -43,7 +45,7 @@ protected:
 
 TEST_F(SPIsTest, RegistersAnnouncedFormatsButNeverJpeg) {
     host->LoadPlugins(home / "plugins/*.spi");
-    ASSERT_EQ(host->Count(), 2);
+    ASSERT_EQ(host->Count(), 4);
     const std::string mask = TGraphicServer::FormatMask();
     EXPECT_NE(mask.find("*.mag"), std::string::npos);
     EXPECT_NE(mask.find("*.png"), std::string::npos);
@@ -59,7 +61,7 @@ TEST_F(SPIsTest, SamePluginTwiceIsLoadedOnceAndBrokenOnesAreSkipped) {
     fs::create_symlink("/bin/true", home / "plugins/outside.spi"); // leads out of the folder
     host->LoadPlugins(home / "plugins/*.spi");
     host->LoadPlugins(home / "plugins/*.SPI");
-    EXPECT_EQ(host->Count(), 2);
+    EXPECT_EQ(host->Count(), 4);
 }
 
 TEST_F(SPIsTest, ShortFilesArePaddedAndPrefixesRetried) {
@@ -92,7 +94,7 @@ TEST_F(SPIsTest, GarbageFromAPluginIsUnreadable) {
     EXPECT_EQ(Load(home / "other.mag", b), lrUnreadable);
 }
 
-TEST_F(SPIsTest, PngLoadsAsImageMagickDecodesIt) {
+TEST_F(SPIsTest, PluginFormatsLoadAsImageMagickDecodesThem) {
     host->LoadPlugins(home / "plugins/*.spi");
     ASSERT_EQ(std::system(("convert -size 64x48 plasma:fractal -seed 9 '" + home / "src.ppm" +
                            "' 2>/dev/null")
@@ -108,6 +110,12 @@ TEST_F(SPIsTest, PngLoadsAsImageMagickDecodesIt) {
         {"interlaced.png", "-interlace PNG "},
         {"grey-alpha.png", "-colorspace Gray -alpha set -channel A -fx 0.5 +channel PNG32:"},
         {"transparent.png", "-alpha set -channel A -fx 'i<32?0:1' +channel PNG32:"},
+        {"plain.gif", "-depth 8 GIF:"},
+        {"interlaced.gif", "-depth 8 -interlace GIF GIF:"},
+        {"transparent.gif", "-depth 8 -alpha set -channel A -fx 'i<32?0:1' +channel GIF:"},
+        {"lossless.webp", "-depth 8 -define webp:lossless=true WEBP:"},
+        {"alpha.webp", "-depth 8 -define webp:lossless=true -alpha set -channel A -fx 0.5 "
+                       "+channel WEBP:"},
     };
     for (const auto& v : variants) {
         const std::string path = home / v.name;

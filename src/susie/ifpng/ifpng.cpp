@@ -1,7 +1,7 @@
 // The PNG import plug-in: every PNG (16-bit, interlaced, palettes with transparency, grey
 // with alpha) as a 24-bit picture; transparency is laid on white, so a transparent logo
 // stays readable.
-#include "susie/spi.h"
+#include "susie/common/SpiCommon.h"
 
 #include <png.h>
 
@@ -57,9 +57,7 @@ bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height
     png_read_info(png, info);
     width = png_get_image_width(png, info);
     height = png_get_image_height(png, info);
-    const uint64_t stride24 = (uint64_t(width) * 3 + 3) & ~uint64_t(3);
-    if (width < 1 || height < 1 || width > MTGDI_MAX_SIDE || height > MTGDI_MAX_SIDE ||
-        stride24 * height > MTGDI_MAX_24BIT_BYTES) {
+    if (!spi::SizeAllowed(width, height)) {
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
     }
@@ -81,22 +79,12 @@ bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height
     return true;
 }
 
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = uint8_t(v >> (8 * i));
-}
-
 } // namespace
 
 extern "C" {
 
 SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t bufferLength) {
-    if (number < 0 || number > 3 || !buffer || bufferLength < 1)
-        return 0;
-    const size_t n = std::min(std::strlen(kInfo[number]), size_t(bufferLength - 1));
-    std::memcpy(buffer, kInfo[number], n);
-    buffer[n] = 0;
-    return int32_t(n);
+    return spi::InfoText(kInfo, 4, number, buffer, bufferLength);
 }
 
 SPI_EXPORT int32_t IsSupported(const char*, const void* header) {
@@ -133,38 +121,10 @@ SPI_EXPORT int32_t GetPicture(const char* data, intptr_t length, uint32_t flag,
         return SPI_NO_MEMORY;
     }
     const size_t w = width, h = height;
-    const size_t stride = (w * 3 + 3) & ~size_t(3);
-    MTLocalHandle info = mtgdi_local_alloc(40, 1);
-    MTLocalHandle bits = mtgdi_local_alloc(stride * h, 1);
-    if (!info || !bits) {
-        mtgdi_local_free(info);
-        mtgdi_local_free(bits);
-        return SPI_NO_MEMORY;
-    }
-    auto* header = static_cast<uint8_t*>(mtgdi_local_lock(info));
-    Put32(header, 40);
-    Put32(header + 4, uint32_t(w));
-    Put32(header + 8, uint32_t(h));
-    header[12] = 1;
-    header[14] = 24;
-    Put32(header + 20, uint32_t(stride * h));
-    mtgdi_local_unlock(info);
-    auto* out = static_cast<uint8_t*>(mtgdi_local_lock(bits));
-    for (size_t y = 0; y < h; ++y) {
-        const uint8_t* src = bgra.data() + y * w * 4;
-        uint8_t* dst = out + (h - 1 - y) * stride; // rows bottom-up
-        for (size_t x = 0; x < w; ++x, src += 4, dst += 3) {
-            const unsigned a = src[3];
-            for (int c = 0; c < 3; ++c)
-                dst[c] = uint8_t((src[c] * a + 255 * (255 - a) + 127) / 255);
-        }
-    }
-    mtgdi_local_unlock(bits);
-    if (progress)
+    const int32_t rc = spi::HandBack(bgra.data(), w, h, infoOut, bitsOut);
+    if (rc == SPI_SUCCESS && progress)
         progress(1, 1, userData);
-    *infoOut = info;
-    *bitsOut = bits;
-    return SPI_SUCCESS;
+    return rc;
 }
 
 } // extern "C"

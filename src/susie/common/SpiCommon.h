@@ -1,0 +1,69 @@
+#pragma once
+// What every import plug-in of ours shares: the information texts, the size cap, and
+// handing a decoded picture back as the two blocks the interface asks for.
+#include "susie/spi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace spi {
+
+inline int32_t InfoText(const char* const* texts, int count, int32_t number, char* buffer,
+                        int32_t bufferLength) {
+    if (number < 0 || number >= count || !buffer || bufferLength < 1)
+        return 0;
+    const size_t n = std::min(std::strlen(texts[number]), size_t(bufferLength - 1));
+    std::memcpy(buffer, texts[number], n);
+    buffer[n] = 0;
+    return int32_t(n);
+}
+
+// Pictures a wallpaper may be made of: at most 16384 a side and 1 GiB at 24 bits.
+inline bool SizeAllowed(uint64_t width, uint64_t height) {
+    return width >= 1 && height >= 1 && width <= MTGDI_MAX_SIDE && height <= MTGDI_MAX_SIDE &&
+           ((width * 3 + 3) & ~uint64_t(3)) * height <= MTGDI_MAX_24BIT_BYTES;
+}
+
+inline void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+// Rows of blue, green, red and alpha, top row first, as a 24-bit picture (transparency
+// laid on white) in the interface's two blocks.
+inline int32_t HandBack(const uint8_t* bgra, size_t width, size_t height, MTLocalHandle* infoOut,
+                        MTLocalHandle* bitsOut) {
+    const size_t stride = (width * 3 + 3) & ~size_t(3);
+    MTLocalHandle info = mtgdi_local_alloc(40, 1);
+    MTLocalHandle bits = mtgdi_local_alloc(stride * height, 1);
+    if (!info || !bits) {
+        mtgdi_local_free(info);
+        mtgdi_local_free(bits);
+        return SPI_NO_MEMORY;
+    }
+    auto* header = static_cast<uint8_t*>(mtgdi_local_lock(info));
+    Put32(header, 40);
+    Put32(header + 4, uint32_t(width));
+    Put32(header + 8, uint32_t(height));
+    header[12] = 1;
+    header[14] = 24;
+    Put32(header + 20, uint32_t(stride * height));
+    mtgdi_local_unlock(info);
+    auto* out = static_cast<uint8_t*>(mtgdi_local_lock(bits));
+    for (size_t y = 0; y < height; ++y) {
+        const uint8_t* src = bgra + y * width * 4;
+        uint8_t* dst = out + (height - 1 - y) * stride; // rows bottom-up
+        for (size_t x = 0; x < width; ++x, src += 4, dst += 3) {
+            const unsigned a = src[3];
+            for (int c = 0; c < 3; ++c)
+                dst[c] = uint8_t((src[c] * a + 255 * (255 - a) + 127) / 255);
+        }
+    }
+    mtgdi_local_unlock(bits);
+    *infoOut = info;
+    *bitsOut = bits;
+    return SPI_SUCCESS;
+}
+
+} // namespace spi
