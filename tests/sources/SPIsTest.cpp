@@ -22,7 +22,7 @@ protected:
         fs::create_directories(home / "plugins");
         fs::create_directories(home / "more");
         fs::copy_file(MURALTO_TEST_PLUGIN, home / "plugins/test.spi");
-        for (const char* plugin : {"ifpng.spi", "ifgif.spi", "ifwebp.spi"})
+        for (const char* plugin : {"ifpng.spi", "ifgif.spi", "ifwebp.spi", "iftiff.spi"})
             fs::copy_file(std::string(MURALTO_PROGRAM_DIR) + "/" + plugin,
                           home / (std::string("plugins/") + plugin));
         host = std::make_unique<TSPIs>();
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(SPIsTest, RegistersAnnouncedFormatsButNeverJpeg) {
     host->LoadPlugins(home / "plugins/*.spi");
-    ASSERT_EQ(host->Count(), 4);
+    ASSERT_EQ(host->Count(), 5);
     const std::string mask = TGraphicServer::FormatMask();
     EXPECT_NE(mask.find("*.mag"), std::string::npos);
     EXPECT_NE(mask.find("*.png"), std::string::npos);
@@ -61,7 +61,7 @@ TEST_F(SPIsTest, SamePluginTwiceIsLoadedOnceAndBrokenOnesAreSkipped) {
     fs::create_symlink("/bin/true", home / "plugins/outside.spi"); // leads out of the folder
     host->LoadPlugins(home / "plugins/*.spi");
     host->LoadPlugins(home / "plugins/*.SPI");
-    EXPECT_EQ(host->Count(), 4);
+    EXPECT_EQ(host->Count(), 5);
 }
 
 TEST_F(SPIsTest, ShortFilesArePaddedAndPrefixesRetried) {
@@ -114,6 +114,9 @@ TEST_F(SPIsTest, PluginFormatsLoadAsImageMagickDecodesThem) {
         {"interlaced.gif", "-depth 8 -interlace GIF GIF:"},
         {"transparent.gif", "-depth 8 -alpha set -channel A -fx 'i<32?0:1' +channel GIF:"},
         {"lossless.webp", "-depth 8 -define webp:lossless=true WEBP:"},
+        {"strips.tif", "-depth 8 TIFF:"},
+        {"deep.tif", "-depth 16 TIFF:"},
+        {"cmyk.tif", "-depth 8 -colorspace CMYK TIFF:"},
         {"alpha.webp", "-depth 8 -define webp:lossless=true -alpha set -channel A -fx 0.5 "
                        "+channel WEBP:"},
     };
