@@ -66,4 +66,67 @@ inline int32_t HandBack(const uint8_t* bgra, size_t width, size_t height, MTLoca
     return SPI_SUCCESS;
 }
 
+// A decoder of one format: the picture's size (without decoding it when bgra is null),
+// or its pixels as rows of blue, green, red and alpha, top row first. False when the data
+// is not a picture of the format, is damaged, or is too large.
+using Decoder = bool (*)(const char* data, intptr_t length, uint32_t& width, uint32_t& height,
+                         std::vector<uint8_t>* bgra);
+
+// The bodies of GetPictureInfo and GetPicture, the same for every plug-in.
+inline int32_t PictureInfo(Decoder decode, const char* data, intptr_t length, uint32_t flag,
+                           SpiPictureInfo* info) {
+    uint32_t width = 0, height = 0;
+    if (!(flag & SPI_INPUT_MEMORY) || !info)
+        return SPI_NOT_IMPLEMENTED;
+    if (!decode(data, length, width, height, nullptr))
+        return SPI_UNKNOWN_FORMAT;
+    std::memset(info, 0, sizeof *info);
+    info->width = int32_t(width);
+    info->height = int32_t(height);
+    info->colorDepth = 24;
+    return SPI_SUCCESS;
+}
+
+inline int32_t Picture(Decoder decode, const char* data, intptr_t length, uint32_t flag,
+                       MTLocalHandle* infoOut, MTLocalHandle* bitsOut, SpiProgressCallback progress,
+                       intptr_t userData) {
+    if (!(flag & SPI_INPUT_MEMORY) || !infoOut || !bitsOut)
+        return SPI_NOT_IMPLEMENTED;
+    if (progress && progress(0, 1, userData))
+        return SPI_ABORT;
+    uint32_t width = 0, height = 0;
+    std::vector<uint8_t> bgra;
+    try {
+        if (!decode(data, length, width, height, &bgra))
+            return SPI_BROKEN_DATA;
+    } catch (...) {
+        return SPI_NO_MEMORY;
+    }
+    const int32_t rc = HandBack(bgra.data(), width, height, infoOut, bitsOut);
+    if (rc == SPI_SUCCESS && progress)
+        progress(1, 1, userData);
+    return rc;
+}
+
 } // namespace spi
+
+// The four entry points of an import plug-in made of its texts, its signature test and its
+// decoder.
+#define SPI_IMPORT_PLUGIN(texts, recognise, decode)                                                \
+    extern "C" {                                                                                   \
+    SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t bufferLength) {         \
+        return spi::InfoText(texts, 4, number, buffer, bufferLength);                              \
+    }                                                                                              \
+    SPI_EXPORT int32_t IsSupported(const char*, const void* header) {                              \
+        return header && recognise(header) ? 1 : 0;                                                \
+    }                                                                                              \
+    SPI_EXPORT int32_t GetPictureInfo(const char* data, intptr_t length, uint32_t flag,            \
+                                      SpiPictureInfo* info) {                                      \
+        return spi::PictureInfo(decode, data, length, flag, info);                                 \
+    }                                                                                              \
+    SPI_EXPORT int32_t GetPicture(const char* data, intptr_t length, uint32_t flag,                \
+                                  MTLocalHandle* info, MTLocalHandle* bits,                        \
+                                  SpiProgressCallback progress, intptr_t userData) {               \
+        return spi::Picture(decode, data, length, flag, info, bits, progress, userData);           \
+    }                                                                                              \
+    }

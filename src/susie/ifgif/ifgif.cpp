@@ -28,7 +28,7 @@ int ReadFromMemory(GifFileType* gif, GifByteType* out, int count) {
 
 // The screen size first (without decoding), then, when asked, the first frame as rows of
 // blue, green, red and alpha.
-bool Decode(const char* data, intptr_t length, int& width, int& height,
+bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height,
             std::vector<uint8_t>* bgra) {
     if (length < 13 || !IsGif(data))
         return false;
@@ -37,9 +37,13 @@ bool Decode(const char* data, intptr_t length, int& width, int& height,
     GifFileType* gif = DGifOpen(&source, ReadFromMemory, &error);
     if (!gif)
         return false;
-    width = gif->SWidth;
-    height = gif->SHeight;
-    bool ok = spi::SizeAllowed(uint64_t(width), uint64_t(height));
+    if (gif->SWidth < 1 || gif->SHeight < 1) {
+        DGifCloseFile(gif, &error);
+        return false;
+    }
+    width = uint32_t(gif->SWidth);
+    height = uint32_t(gif->SHeight);
+    bool ok = spi::SizeAllowed(width, height);
     if (ok && bgra) {
         ok = DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0;
         if (ok) {
@@ -53,12 +57,12 @@ bool Decode(const char* data, intptr_t length, int& width, int& height,
             const GifImageDesc& d = frame.ImageDesc;
             for (int y = 0; y < d.Height && map; ++y) {
                 const int sy = d.Top + y;
-                if (sy < 0 || sy >= height)
+                if (sy < 0 || sy >= int(height))
                     continue;
                 for (int x = 0; x < d.Width; ++x) {
                     const int sx = d.Left + x;
                     const int index = frame.RasterBits[size_t(y) * size_t(d.Width) + size_t(x)];
-                    if (sx < 0 || sx >= width || index == gcb.TransparentColor ||
+                    if (sx < 0 || sx >= int(width) || index == gcb.TransparentColor ||
                         index >= map->ColorCount)
                         continue;
                     uint8_t* p = bgra->data() + (size_t(sy) * size_t(width) + size_t(sx)) * 4;
@@ -76,46 +80,4 @@ bool Decode(const char* data, intptr_t length, int& width, int& height,
 
 } // namespace
 
-extern "C" {
-
-SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t bufferLength) {
-    return spi::InfoText(kInfo, 4, number, buffer, bufferLength);
-}
-
-SPI_EXPORT int32_t IsSupported(const char*, const void* header) {
-    return header && IsGif(header) ? 1 : 0;
-}
-
-SPI_EXPORT int32_t GetPictureInfo(const char* data, intptr_t length, uint32_t flag,
-                                  SpiPictureInfo* info) {
-    int width = 0, height = 0;
-    if (!(flag & SPI_INPUT_MEMORY) || !info)
-        return SPI_NOT_IMPLEMENTED;
-    if (!Decode(data, length, width, height, nullptr))
-        return SPI_UNKNOWN_FORMAT;
-    std::memset(info, 0, sizeof *info);
-    info->width = width;
-    info->height = height;
-    info->colorDepth = 8;
-    return SPI_SUCCESS;
-}
-
-SPI_EXPORT int32_t GetPicture(const char* data, intptr_t length, uint32_t flag,
-                              MTLocalHandle* infoOut, MTLocalHandle* bitsOut,
-                              SpiProgressCallback progress, intptr_t userData) {
-    if (!(flag & SPI_INPUT_MEMORY) || !infoOut || !bitsOut)
-        return SPI_NOT_IMPLEMENTED;
-    if (progress && progress(0, 1, userData))
-        return SPI_ABORT;
-    int width = 0, height = 0;
-    std::vector<uint8_t> bgra;
-    try {
-        if (!Decode(data, length, width, height, &bgra))
-            return SPI_BROKEN_DATA;
-    } catch (...) {
-        return SPI_NO_MEMORY;
-    }
-    return spi::HandBack(bgra.data(), size_t(width), size_t(height), infoOut, bitsOut);
-}
-
-} // extern "C"
+SPI_IMPORT_PLUGIN(kInfo, IsGif, Decode)

@@ -82,46 +82,4 @@ bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height
 
 } // namespace
 
-extern "C" {
-
-SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t bufferLength) {
-    return spi::InfoText(kInfo, 4, number, buffer, bufferLength);
-}
-
-SPI_EXPORT int32_t IsSupported(const char*, const void* header) {
-    return header && IsTiff(header) ? 1 : 0;
-}
-
-SPI_EXPORT int32_t GetPictureInfo(const char* data, intptr_t length, uint32_t flag,
-                                  SpiPictureInfo* info) {
-    uint32_t width = 0, height = 0;
-    if (!(flag & SPI_INPUT_MEMORY) || !info)
-        return SPI_NOT_IMPLEMENTED;
-    if (!Decode(data, length, width, height, nullptr))
-        return SPI_UNKNOWN_FORMAT;
-    std::memset(info, 0, sizeof *info);
-    info->width = int32_t(width);
-    info->height = int32_t(height);
-    info->colorDepth = 24;
-    return SPI_SUCCESS;
-}
-
-SPI_EXPORT int32_t GetPicture(const char* data, intptr_t length, uint32_t flag,
-                              MTLocalHandle* infoOut, MTLocalHandle* bitsOut,
-                              SpiProgressCallback progress, intptr_t userData) {
-    if (!(flag & SPI_INPUT_MEMORY) || !infoOut || !bitsOut)
-        return SPI_NOT_IMPLEMENTED;
-    if (progress && progress(0, 1, userData))
-        return SPI_ABORT;
-    uint32_t width = 0, height = 0;
-    std::vector<uint8_t> bgra;
-    try {
-        if (!Decode(data, length, width, height, &bgra))
-            return SPI_BROKEN_DATA;
-    } catch (...) {
-        return SPI_NO_MEMORY;
-    }
-    return spi::HandBack(bgra.data(), width, height, infoOut, bitsOut);
-}
-
-} // extern "C"
+SPI_IMPORT_PLUGIN(kInfo, IsTiff, Decode)

@@ -21,71 +21,50 @@ bool Features(const char* data, intptr_t length, WebPBitstreamFeatures& f) {
            spi::SizeAllowed(uint64_t(f.width), uint64_t(f.height));
 }
 
-} // namespace
-
-extern "C" {
-
-SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t bufferLength) {
-    return spi::InfoText(kInfo, 4, number, buffer, bufferLength);
-}
-
-SPI_EXPORT int32_t IsSupported(const char*, const void* header) {
-    return header && IsWebp(header) ? 1 : 0;
-}
-
-SPI_EXPORT int32_t GetPictureInfo(const char* data, intptr_t length, uint32_t flag,
-                                  SpiPictureInfo* info) {
+bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height,
+            std::vector<uint8_t>* bgra) {
     WebPBitstreamFeatures f;
-    if (!(flag & SPI_INPUT_MEMORY) || !info)
-        return SPI_NOT_IMPLEMENTED;
     if (!Features(data, length, f))
-        return SPI_UNKNOWN_FORMAT;
-    std::memset(info, 0, sizeof *info);
-    info->width = f.width;
-    info->height = f.height;
-    info->colorDepth = 24;
-    return SPI_SUCCESS;
-}
-
-SPI_EXPORT int32_t GetPicture(const char* data, intptr_t length, uint32_t flag,
-                              MTLocalHandle* infoOut, MTLocalHandle* bitsOut,
-                              SpiProgressCallback progress, intptr_t userData) {
-    WebPBitstreamFeatures f;
-    if (!(flag & SPI_INPUT_MEMORY) || !infoOut || !bitsOut)
-        return SPI_NOT_IMPLEMENTED;
-    if (!Features(data, length, f))
-        return SPI_BROKEN_DATA;
-    if (progress && progress(0, 1, userData))
-        return SPI_ABORT;
+        return false;
+    width = uint32_t(f.width);
+    height = uint32_t(f.height);
+    if (!bgra)
+        return true;
     const auto* bytes = reinterpret_cast<const uint8_t*>(data);
     if (!f.has_animation) {
         int w = 0, h = 0;
-        uint8_t* bgra = WebPDecodeBGRA(bytes, size_t(length), &w, &h);
-        if (!bgra)
-            return SPI_BROKEN_DATA;
-        const int32_t rc = spi::HandBack(bgra, size_t(w), size_t(h), infoOut, bitsOut);
-        WebPFree(bgra);
-        return rc;
+        uint8_t* pixels = WebPDecodeBGRA(bytes, size_t(length), &w, &h);
+        if (!pixels)
+            return false;
+        bgra->assign(pixels, pixels + size_t(w) * size_t(h) * 4);
+        WebPFree(pixels);
+        width = uint32_t(w);
+        height = uint32_t(h);
+        return true;
     }
-    // An animation: its first frame, composed as the decoder shows it.
+    // An animation: its first frame, composed on its canvas as the decoder shows it.
     WebPAnimDecoderOptions options;
     WebPAnimDecoderOptionsInit(&options);
     options.color_mode = MODE_BGRA;
     const WebPData webp{bytes, size_t(length)};
     WebPAnimDecoder* decoder = WebPAnimDecoderNew(&webp, &options);
     if (!decoder)
-        return SPI_BROKEN_DATA;
+        return false;
     WebPAnimInfo animation;
     uint8_t* frame = nullptr;
     int timestamp = 0;
-    int32_t rc = SPI_BROKEN_DATA;
-    if (WebPAnimDecoderGetInfo(decoder, &animation) &&
-        spi::SizeAllowed(animation.canvas_width, animation.canvas_height) &&
-        WebPAnimDecoderGetNext(decoder, &frame, &timestamp))
-        rc =
-            spi::HandBack(frame, animation.canvas_width, animation.canvas_height, infoOut, bitsOut);
+    const bool ok = WebPAnimDecoderGetInfo(decoder, &animation) &&
+                    spi::SizeAllowed(animation.canvas_width, animation.canvas_height) &&
+                    WebPAnimDecoderGetNext(decoder, &frame, &timestamp);
+    if (ok) {
+        width = animation.canvas_width;
+        height = animation.canvas_height;
+        bgra->assign(frame, frame + size_t(width) * height * 4);
+    }
     WebPAnimDecoderDelete(decoder);
-    return rc;
+    return ok;
 }
 
-} // extern "C"
+} // namespace
+
+SPI_IMPORT_PLUGIN(kInfo, IsWebp, Decode)
