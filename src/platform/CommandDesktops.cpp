@@ -10,8 +10,8 @@
 #include <QStringList>
 #include <QThread>
 
-#include <cerrno>
 #include <csignal>
+#include <fstream>
 
 namespace muralto {
 
@@ -24,8 +24,23 @@ std::string ConfigFolder() {
     return base + "/";
 }
 
+// A zombie no longer draws anything, so it counts as ended.
 bool Alive(long pid) {
-    return pid > 0 && (kill(pid_t(pid), 0) == 0 || errno == EPERM);
+    if (pid <= 0)
+        return false;
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line))
+        return false;
+    const auto nameEnd = line.rfind(')');
+    return nameEnd != std::string::npos && nameEnd + 2 < line.size() && line[nameEnd + 2] != 'Z';
+}
+
+// Waits a little for the old background to go, so two never stay on screen.
+void EndAndWait(long pid) {
+    kill(pid_t(pid), SIGTERM);
+    for (int waited = 0; waited < 100 && Alive(pid); ++waited)
+        QThread::msleep(10);
 }
 
 std::string SwaybgRecord() {
@@ -89,7 +104,7 @@ SetResult SwaybgSetter::SetWallpaper(const std::string& bitmapPath) {
         return SetResult::Failed("swaybg ended at once: no wlroots compositor accepted it");
     WriteFileAtomically(SwaybgRecord(), std::to_string(pid) + "\n");
     if (previous && previous != long(pid))
-        kill(pid_t(previous), SIGTERM);
+        EndAndWait(previous);
     return SetResult::Done();
 }
 
