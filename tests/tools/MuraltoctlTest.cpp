@@ -238,6 +238,26 @@ TEST_F(MuraltoctlTest, LoadReduceAndRenderForAVirtualDesktop) {
     EXPECT_EQ(Ctl({"buffer", "set", photo, "show=9"}).status, 1);
 }
 
+TEST_F(MuraltoctlTest, LoadThroughOneChosenPlugin) {
+    const std::string png = home / "logo.png";
+    ASSERT_EQ(
+        std::system(("convert -size 40x30 gradient:red-blue '" + png + "' 2>/dev/null").c_str()),
+        0);
+    const auto listed = Ctl({"plugins"});
+    ASSERT_EQ(listed.status, 0);
+    EXPECT_NE(listed.out.find("ifpng.spi\t00IN\t"), std::string::npos) << listed.out;
+    EXPECT_EQ(Ctl({"load", png, "-o", home / "a.bmp", "--plugin", "ifpng"}).status, 0);
+    EXPECT_EQ(Ctl({"load", png, "-o", home / "b.bmp", "--plugin", "ifpng.spi"}).status, 0);
+    EXPECT_EQ(test::ReadFile(home / "a.bmp"), test::ReadFile(home / "b.bmp"));
+    const auto wrong = Ctl({"load", png, "-o", home / "c.bmp", "--plugin", "ifgif"});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("unreadable:"), std::string::npos) << wrong.err;
+    EXPECT_FALSE(std::filesystem::exists(home / "c.bmp"));
+    const auto unknown = Ctl({"load", png, "-o", home / "c.bmp", "--plugin", "ifnone"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("no loaded plug-in named ifnone"), std::string::npos);
+}
+
 TEST_F(MuraltoctlTest, DamagedSettingsDatabaseIsReportedAndKept) {
     test::WriteFile(home / "registry.db", std::string(4096, 'x'));
     const auto r = Ctl({"settings", "list"});

@@ -567,10 +567,46 @@ BitmapPtr LoadOrExplain(const TGraphicServer& server, const std::string& input) 
     }
 }
 
+// The loaded plug-in whose file is NAME, with or without its ".spi".
+TSPI& PluginNamed(const std::string& name) {
+    TSPIs& host = LoadPictureLoaders();
+    for (int i = 0; i < host.Count(); ++i) {
+        const std::string file =
+            std::filesystem::path(host.Items(i).ModuleFileName()).filename().string();
+        if (file == name || file == name + ".spi")
+            return host.Items(i);
+    }
+    throw UserError("no loaded plug-in named " + name + " (see muraltoctl plugins)");
+}
+
+BitmapPtr LoadWithPlugin(const std::string& input, const std::string& pluginName) {
+    TSPI& plugin = PluginNamed(pluginName);
+    const std::string path = Absolute(input);
+    if (!FileExists(path))
+        throw UserError("missing: " + input);
+    BitmapPtr bitmap;
+    std::string why;
+    if (ReadThroughPlugins(path, bitmap, why, &plugin) != 0)
+        throw UserError("unreadable: " + input + ": " + why);
+    return bitmap;
+}
+
 int Load(const Arguments& args) {
-    const PictureJob job = ParseJob(args, "load PICTURE -o OUT.bmp|OUT.png", false);
+    Arguments rest;
+    std::string pluginName;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--plugin") {
+            rest.push_back(args[i]);
+        } else if (i + 1 < args.size()) {
+            pluginName = args[++i];
+        } else {
+            throw UserError("--plugin needs a name");
+        }
+    }
+    const PictureJob job = ParseJob(rest, "load PICTURE -o OUT.bmp|OUT.png [--plugin NAME]", false);
     TGraphicServer server;
-    BitmapPtr bitmap = LoadOrExplain(server, job.input);
+    BitmapPtr bitmap = pluginName.empty() ? LoadOrExplain(server, job.input)
+                                          : LoadWithPlugin(job.input, pluginName);
     server.ToBits24(bitmap);
     WritePicture(bitmap.get(), job.output);
     return 0;
@@ -835,9 +871,10 @@ const std::vector<Command> kCommands = {
      "a virtual desktop of that size (reproducible without a display); --png also writes "
      "OUT.png to look at",
      &Render},
-    {"load", "PICTURE -o OUT.bmp|OUT.png",
-     "read a picture as the program does and write it as 24 bits; fails with \"missing\" "
-     "or \"unreadable: REASON\"",
+    {"load", "PICTURE -o OUT.bmp|OUT.png [--plugin NAME]",
+     "read a picture as the program does and write it as 24 bits; --plugin reads it through "
+     "that plug-in only (ifpng or ifpng.spi); fails with \"missing\" or \"unreadable: "
+     "REASON\"",
      &Load},
     {"reduce", "PICTURE -o OUT.bmp",
      "reduce a picture to at most 236 colours as the finished wallpaper is, and write an "
