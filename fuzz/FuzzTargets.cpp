@@ -6,7 +6,9 @@
 #include "compose/JpegCodec.h"
 #include "platform/Services.h"
 #include "platform/mtgdi/Bitmap.h"
+#include "sources/SPIs.h"
 
+#include <cstdlib>
 #include <string>
 
 using namespace muralto;
@@ -71,3 +73,18 @@ int FuzzIconFile(const uint8_t* data, size_t size) {
     DecodeIcon(data, size, bitmap, why);
     return 0;
 }
+
+#ifdef FUZZ_PLUGIN
+// The plug-in comes from MURALTO_PLUGIN_DIR when set, else from the build's program folder.
+int FuzzPlugin(const uint8_t* data, size_t size) {
+    static const std::unique_ptr<TSPI> plugin = [] {
+        const char* folder = std::getenv("MURALTO_PLUGIN_DIR");
+        return TSPI::Create(std::string(folder ? folder : FUZZ_PLUGIN_DIR) + "/" + FUZZ_PLUGIN);
+    }();
+    BitmapPtr bitmap;
+    std::string why;
+    ReadBytesThroughPlugins("fuzz.input", std::string(reinterpret_cast<const char*>(data), size),
+                            bitmap, why, plugin.get());
+    return 0;
+}
+#endif

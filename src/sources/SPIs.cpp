@@ -388,6 +388,11 @@ int ReadThroughPlugins(const std::string& path, BitmapPtr& bitmap, std::string& 
     std::string bytes;
     if (!ReadPictureBytes(path, bytes, why))
         return MT_ERR_IO;
+    return ReadBytesThroughPlugins(path, bytes, bitmap, why, only);
+}
+
+int ReadBytesThroughPlugins(const std::string& path, const std::string& bytes, BitmapPtr& bitmap,
+                            std::string& why, TSPI* only) {
     auto builtIn = [&] {
         MTBitmap* raw = nullptr;
         if (mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &raw) !=

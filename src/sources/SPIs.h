@@ -100,5 +100,8 @@ TSPIs& LoadPictureLoaders();
 // their formats is read: 0 and the bitmap, or an mtgdi error code and the reason.
 int ReadThroughPlugins(const std::string& path, BitmapPtr& bitmap, std::string& why,
                        TSPI* only = nullptr);
+// The same on a file's bytes already in memory; the path names the file to the plug-ins.
+int ReadBytesThroughPlugins(const std::string& path, const std::string& bytes, BitmapPtr& bitmap,
+                            std::string& why, TSPI* only = nullptr);
 
 } // namespace muralto

@@ -117,6 +117,7 @@ TEST_F(SPIsTest, PluginFormatsLoadAsImageMagickDecodesThem) {
         {"strips.tif", "-depth 8 TIFF:"},
         {"deep.tif", "-depth 16 TIFF:"},
         {"cmyk.tif", "-depth 8 -colorspace CMYK TIFF:"},
+        {"deep-cmyk.tif", "-depth 16 -colorspace CMYK TIFF:"},
         {"alpha.webp", "-depth 8 -define webp:lossless=true -alpha set -channel A -fx 0.5 "
                        "+channel WEBP:"},
     };

@@ -34,6 +34,11 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
 
 void Silence(png_structp, png_const_charp) {}
 
+// A damaged file is an answer, not something to print: back to the setjmp quietly.
+[[noreturn]] void Fail(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
 // Decodes a PNG as rows of blue, green, red and alpha (8 bits each): palettes and grey
 // expanded, 16 bits scaled, transparency as alpha. False on damage or a picture too large
 // for a wallpaper; then nothing is allocated beyond the header.
@@ -41,7 +46,7 @@ bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height
             std::vector<uint8_t>* bgra) {
     if (length < 8 || !IsPng(data))
         return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Silence);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Silence);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);

@@ -47,6 +47,40 @@ void Unmap(thandle_t, tdata_t, toff_t) {}
 
 void Quiet(const char*, const char*, va_list) {}
 
+// 16-bit CMYK, which libtiff's RGBA reader leaves out: read by rows, ink taken off white.
+bool ReadDeepCmyk(TIFF* tiff, uint32_t width, uint32_t height, std::vector<uint8_t>& bgra) {
+    uint16_t samples = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    if (samples < 4 || uint64_t(TIFFScanlineSize64(tiff)) < uint64_t(width) * samples * 2)
+        return false;
+    std::vector<uint16_t> row(size_t(TIFFScanlineSize64(tiff) + 1) / 2);
+    bgra.resize(size_t(width) * height * 4);
+    for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(tiff, row.data(), y, 0) < 0)
+            return false;
+        uint8_t* o = bgra.data() + size_t(y) * width * 4;
+        for (uint32_t x = 0; x < width; ++x, o += 4) {
+            const uint16_t* p = row.data() + size_t(x) * samples;
+            const uint32_t white = 65535u - p[3];
+            for (int c = 0; c < 3; ++c) {
+                const uint32_t level = (65535u - p[c]) * white / 65535u;
+                o[2 - c] = uint8_t((level * 255u + 32767u) / 65535u);
+            }
+            o[3] = 255;
+        }
+    }
+    return true;
+}
+
+bool IsDeepCmyk(TIFF* tiff) {
+    uint16_t photometric = 0, bits = 0, planar = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
+    return TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric) &&
+           photometric == PHOTOMETRIC_SEPARATED && bits == 16 && planar == PLANARCONFIG_CONTIG &&
+           !TIFFIsTiled(tiff);
+}
+
 // The first page's size, then, when asked, its pixels as rows of blue, green, red, alpha.
 bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height,
             std::vector<uint8_t>* bgra) {
@@ -61,7 +95,9 @@ bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height
         return false;
     bool ok = TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) &&
               TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) && spi::SizeAllowed(width, height);
-    if (ok && bgra) {
+    if (ok && bgra && IsDeepCmyk(tiff)) {
+        ok = ReadDeepCmyk(tiff, width, height, *bgra);
+    } else if (ok && bgra) {
         std::vector<uint32_t> abgr(size_t(width) * height);
         ok = TIFFReadRGBAImageOriented(tiff, width, height, abgr.data(), ORIENTATION_TOPLEFT, 0);
         if (ok) {
