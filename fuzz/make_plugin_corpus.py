@@ -7,6 +7,7 @@ import os
 import struct
 import subprocess
 import sys
+import tempfile
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -15,10 +16,23 @@ FORMATS = {
     "ifgif": ["gif", ["GIF:"], ["-interlace", "GIF", "GIF:"]],
     "ifwebp": ["webp", ["-define", "webp:lossless=true", "WEBP:"], ["-quality", "50", "WEBP:"]],
     "iftiff": ["tif", ["-depth", "8", "TIFF:"], ["-depth", "16", "-colorspace", "CMYK", "TIFF:"]],
+    "ifheif": ["heic", ["HEIC:"], ["AVIF:"]],
+    "ifjxl": ["jxl", ["JXL-LOSSLESS"], ["JXL-LOSSY"]],
 }
 
 
 def made(options):
+    if options[0].startswith("JXL"):  # ImageMagick may not write it; its own encoder does
+        png = made(["-depth", "8", "PNG24:"])
+        distance = "0" if options[0] == "JXL-LOSSLESS" else "1.5"
+        with tempfile.TemporaryDirectory() as work:
+            source, coded = os.path.join(work, "in.png"), os.path.join(work, "out.jxl")
+            with open(source, "wb") as f:
+                f.write(png)
+            subprocess.run(["cjxl", "-d", distance, source, coded], check=True,
+                           capture_output=True)
+            with open(coded, "rb") as f:
+                return f.read()
     args = ["convert", "-seed", "3", "-size", "24x16", "plasma:fractal"] + options[:-1]
     return subprocess.run(args + [options[-1] + "-"], check=True, capture_output=True).stdout
 

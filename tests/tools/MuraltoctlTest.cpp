@@ -258,6 +258,40 @@ TEST_F(MuraltoctlTest, LoadThroughOneChosenPlugin) {
     EXPECT_NE(unknown.err.find("no loaded plug-in named ifnone"), std::string::npos);
 }
 
+// One change by the program, as a user starts it, from a picture read through our plug-ins.
+TEST_F(MuraltoctlTest, ChangeFromWebpHeicAndJpegXlUnderAVirtualServer) {
+    for (const std::string made :
+         {"convert -size 64x48 xc:#3366CC -define webp:lossless=true PIC.webp",
+          "convert -size 64x48 xc:#3366CC -quality 60 PIC.heic",
+          "convert -size 64x48 xc:#3366CC PIC.png && cjxl -d 0 PIC.png PIC.jxl"}) {
+        const std::string picture = home / ("solid" + made.substr(made.rfind('.')));
+        std::string command = made;
+        for (size_t at; (at = command.find("PIC")) != std::string::npos;)
+            command.replace(at, 3, home / "solid");
+        ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0) << command;
+        std::filesystem::remove(home / "Wallpaper.bmp");
+        ASSERT_EQ(Ctl({"buffer", "add", picture}).out, "1 added\n");
+        const auto change =
+            RunProgram("/usr/bin/xvfb-run",
+                       {"-a", "-s", "-screen 0 320x240x24",
+                        std::string(MURALTO_PROGRAM_DIR) + "/muralto", "/E", "/C", "/NS", "/DA"},
+                       {"MURALTO_HOME=" + home.Path(), "MURALTO_REGISTRY=" + home / "registry.db"});
+        ASSERT_EQ(change.status, 0) << picture << change.err;
+        const std::string wall = test::ReadFile(home / "Wallpaper.bmp");
+        MTBitmap* w = nullptr;
+        ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(wall.data()), wall.size(), &w),
+                  MT_OK)
+            << picture;
+        EXPECT_EQ(mtgdi_width(w), 320);
+        const uint32_t centre = mtgdi_get_pixel(w, 160, 120);
+        for (int shift : {0, 8, 16})
+            EXPECT_NEAR(int((centre >> shift) & 255), int((0x3366CCu >> shift) & 255), 4)
+                << picture;
+        mtgdi_free(w);
+        ASSERT_EQ(Ctl({"buffer", "remove", picture}).status, 0);
+    }
+}
+
 TEST_F(MuraltoctlTest, DamagedSettingsDatabaseIsReportedAndKept) {
     test::WriteFile(home / "registry.db", std::string(4096, 'x'));
     const auto r = Ctl({"settings", "list"});

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 namespace spi {
@@ -115,7 +116,7 @@ inline int32_t Picture(Decoder decode, const char* data, intptr_t length, uint32
 #define SPI_IMPORT_PLUGIN(texts, recognise, decode)                                                \
     extern "C" {                                                                                   \
     SPI_EXPORT int32_t GetPluginInfo(int32_t number, char* buffer, int32_t bufferLength) {         \
-        return spi::InfoText(texts, 4, number, buffer, bufferLength);                              \
+        return spi::InfoText(texts, int(std::size(texts)), number, buffer, bufferLength);          \
     }                                                                                              \
     SPI_EXPORT int32_t IsSupported(const char*, const void* header) {                              \
         return header && recognise(header) ? 1 : 0;                                                \
