@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools libqt6svg6-dev libgl-dev
   libjpeg-dev libsqlite3-dev libpng-dev libgif-dev libwebp-dev libtiff-dev libx11-dev libxss-dev
-  libheif-dev libjxl-dev libjxl-tools
+  libheif-dev libheif-examples libjxl-dev libjxl-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   libglib2.0-dev libxrandr-dev
   xvfb xauth x11-utils x11-apps fonts-noto-cjk imagemagick time
