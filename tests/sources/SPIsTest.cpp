@@ -3,6 +3,7 @@
 
 #include "TestSupport.h"
 #include "compose/MWGraphic.h"
+#include "sources/LibInfodlg.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,17 @@ TEST_F(SPIsTest, RegistersAnnouncedFormatsButNeverJpeg) {
     for (const std::string jpeg : {"*.jpg;", "*.jpeg;"})
         EXPECT_EQ(mask.find(jpeg), mask.rfind(jpeg)) << mask;
     EXPECT_THROW(TSPIs(), ESPIDupCreateSPIs);
+}
+
+TEST_F(SPIsTest, WindowListsEachLoadedPluginsDescription) {
+    host->LoadPlugins(home / "plugins/*.spi");
+    const QStringList lines = SusiePluginLines();
+    ASSERT_EQ(lines.size(), host->Count());
+    EXPECT_TRUE(lines.contains("PNG import plug-in of Muralto (libpng)"))
+        << lines.join('|').toStdString();
+    const TLibInfo window(nullptr, "読み込んだSusie Plug-in", lines);
+    EXPECT_EQ(window.windowTitle(), QString("読み込んだSusie Plug-in"));
+    EXPECT_EQ(window.Lines(), lines);
 }
 
 TEST_F(SPIsTest, SamePluginTwiceIsLoadedOnceAndBrokenOnesAreSkipped) {
