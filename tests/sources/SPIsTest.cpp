@@ -103,9 +103,11 @@ TEST_F(SPIsTest, ShortFilesArePaddedAndPrefixesRetried) {
 
 TEST_F(SPIsTest, GarbageFromAPluginIsUnreadable) {
     host->LoadPlugins(home / "plugins/*.spi");
-    test::WriteFile(home / "bad.mag", "GARBAGE and more");
     BitmapPtr b;
-    EXPECT_EQ(Load(home / "bad.mag", b), lrUnreadable);
+    for (const char* answer : {"GARBAGE", "GARBAGEn", "GARBAGEb", "GARBAGEh", "GARBAGEw"}) {
+        test::WriteFile(home / "bad.mag", std::string(answer) + std::string(200, '\0'));
+        EXPECT_EQ(Load(home / "bad.mag", b), lrUnreadable) << answer;
+    }
     test::WriteFile(home / "other.mag", "nothing a plug-in knows");
     EXPECT_EQ(Load(home / "other.mag", b), lrUnreadable);
 }

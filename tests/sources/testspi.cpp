@@ -48,16 +48,25 @@ SPI_EXPORT int32_t GetPictureInfo(const char*, intptr_t length, uint32_t, SpiPic
 
 SPI_EXPORT int32_t GetPicture(const char* data, intptr_t, uint32_t, MTLocalHandle* info,
                               MTLocalHandle* bits, SpiProgressCallback, intptr_t) {
-    const bool garbage = std::memcmp(data, "GARBAGE", 7) == 0;
-    *info = mtgdi_local_alloc(garbage ? 20 : 40, 1);
-    *bits = mtgdi_local_alloc(8, 1);
+    // "GARBAGE" and a letter picks the wrong answer: a short information block (none), no
+    // bits block (n), a bit count no bitmap has (b), the lowest height (h), a width far
+    // beyond the bits (w).
+    const char garbage = std::memcmp(data, "GARBAGE", 7) == 0 ? (data[7] ? data[7] : ' ') : 0;
+    *info = mtgdi_local_alloc(garbage == ' ' ? 20 : 40, 1);
+    *bits = garbage == 'n' ? nullptr : mtgdi_local_alloc(8, 1);
     auto* h = static_cast<unsigned char*>(mtgdi_local_lock(*info));
     h[0] = 40;
     h[4] = 2;
-    h[8] = garbage ? 0 : 1;
+    h[8] = garbage == ' ' ? 0 : 1;
     h[12] = 1;
-    h[14] = 24;
+    h[14] = garbage == 'b' ? 7 : 24;
+    if (garbage == 'h')
+        h[11] = 0x80; // height -2147483647 - 1
+    if (garbage == 'w')
+        h[7] = 0x7F;
     mtgdi_local_unlock(*info);
+    if (!*bits)
+        return SPI_SUCCESS;
     auto* p = static_cast<unsigned char*>(mtgdi_local_lock(*bits));
     const unsigned char row[8] = {0, 0, 255, 255, 0, 0, 0, 0}; // red, blue (BGR)
     std::memcpy(p, row, 8);

@@ -25,6 +25,13 @@ bool IsHeif(const void* header) {
     return false;
 }
 
+// libheif's registries live from the plug-in's loading to its unloading, so that they are
+// given back when the host lets the plug-in go.
+struct Library {
+    Library() { heif_init(nullptr); }
+    ~Library() { heif_deinit(); }
+} library;
+
 struct Release {
     void operator()(heif_context* c) const { heif_context_free(c); }
     void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
