@@ -2,12 +2,7 @@
 # A 12-megapixel PNG and WebP read through our plug-ins and written as a 24-bit bitmap,
 # next to vips copy and ImageMagick convert doing the same to the same file in the same
 # run. Prints each mean time and its ratio to ours.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/build.sh build >/dev/null
-bin=$PWD/build/bin
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.sh"
 export MURALTO_HOME=$work/home MURALTO_REGISTRY=$work/registry.db
 convert "$bin/Samples/Dawn Lake.bmp" -resize '4000x3000!' -attenuate 0.4 +noise Gaussian \
   "$work/photo.ppm"

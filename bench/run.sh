@@ -2,12 +2,7 @@
 # Measures the buffer figures: registering a 100,000-file folder tree with muraltoctl,
 # drawing from a 100,000-file buffer, and saving and loading its buffer file (time and
 # peak memory). Prints one figure per line.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/build.sh build >/dev/null
-bin=$PWD/build/bin
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.sh"
 n=${1:-100000}
 
 echo "== buffer add of a folder tree of $n files"

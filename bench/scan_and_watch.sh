@@ -5,12 +5,7 @@
 #    find TREE -type f -name '*.jpg' on the same tree, warm cache, with our peak memory;
 #  - the time from a file appearing in a watched folder to its registration;
 #  - the CPU time of an idle monitor watching 1,000 folders for 20 seconds.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-scripts/build.sh build >/dev/null
-bin=$PWD/build/bin
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/common.sh"
 python3 - "$work/tree" <<'PY'
 import os, sys
 for d in range(1000):
