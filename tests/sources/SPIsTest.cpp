@@ -147,6 +147,7 @@ TEST_F(SPIsTest, PluginFormatsLoadAsImageMagickDecodesThem) {
         {"deep.tif", "-depth 16 TIFF:"},
         {"cmyk.tif", "-depth 8 -colorspace CMYK TIFF:"},
         {"deep-cmyk.tif", "-depth 16 -colorspace CMYK TIFF:"},
+        {"bilevel.tif", "-monochrome TIFF:"},
         {"tiled.tif", "-depth 8 -compress Zip -define tiff:tile-geometry=16x16 TIFF:"},
         {"alpha.webp", "-depth 8 -define webp:lossless=true -alpha set -channel A -fx 0.5 "
                        "+channel WEBP:"},
