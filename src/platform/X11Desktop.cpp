@@ -8,6 +8,8 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 
+#include <unistd.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -33,10 +35,18 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
+// A busy server can turn a connection away for a moment; a few tries keep a change from
+// losing the screen's size to that.
 DisplayPtr OpenDisplay() {
     if (Environment("DISPLAY").empty())
         return nullptr;
-    return DisplayPtr(XOpenDisplay(nullptr));
+    for (int attempt = 0;; ++attempt) {
+        if (Display* d = XOpenDisplay(nullptr))
+            return DisplayPtr(d);
+        if (attempt == 4)
+            return nullptr;
+        usleep(50000);
+    }
 }
 
 // X errors are answers here (a pixmap that is gone), not reasons to end the program.

@@ -12,6 +12,7 @@
 #include <elf.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace muralto {
@@ -129,8 +130,27 @@ BitmapPtr BuildBitmap(MTLocalHandle infoBlock, MTLocalHandle bitsBlock) {
     return result;
 }
 
+// What a plug-in's progress calls reach: the reader's handler, and whether it asked to stop.
+struct ProgressState {
+    const SpiProgress* handler = nullptr;
+    bool stopped = false;
+};
+
+// The callback handed to GetPicture: 1 to 99 percent to the handler; 1 asks the plug-in to
+// stop when the handler wants the reading ended.
+int32_t ReportProgress(int32_t current, int32_t total, intptr_t userData) {
+    auto* state = reinterpret_cast<ProgressState*>(userData);
+    if (!state || !state->handler)
+        return 0;
+    const int64_t percent = total > 0 ? (int64_t(current) * 98 + total / 2) / total + 1 : 1;
+    if ((*state->handler)(int(std::clamp<int64_t>(percent, 1, 99))))
+        state->stopped = true;
+    return state->stopped ? 1 : 0;
+}
+
 // One attempt of one plug-in on a block of data.
-BitmapPtr TryPlugin(TSPI& plugin, const std::string& path, const char* data, size_t size) {
+BitmapPtr TryPlugin(TSPI& plugin, const std::string& path, const char* data, size_t size,
+                    ProgressState& progress) {
     std::vector<char> header(2048, 0);
     std::memcpy(header.data(), data, std::min<size_t>(size, 2048));
     if (!plugin.IsSupported(path.c_str(), header.data()))
@@ -143,7 +163,7 @@ BitmapPtr TryPlugin(TSPI& plugin, const std::string& path, const char* data, siz
         mtgdi_local_free(info.hInfo);
     MTLocalHandle infoBlock = nullptr, bitsBlock = nullptr;
     const int32_t rc = plugin.GetPicture(block, intptr_t(size), SPI_INPUT_MEMORY, &infoBlock,
-                                         &bitsBlock, nullptr, 0);
+                                         &bitsBlock, ReportProgress, intptr_t(&progress));
     BitmapPtr bitmap;
     if (rc == SPI_SUCCESS && infoBlock && bitsBlock)
         bitmap = BuildBitmap(infoBlock, bitsBlock);
@@ -384,15 +404,19 @@ TSPIs& LoadPictureLoaders() {
     return host;
 }
 
-int ReadThroughPlugins(const std::string& path, BitmapPtr& bitmap, std::string& why, TSPI* only) {
+int ReadThroughPlugins(const std::string& path, BitmapPtr& bitmap, std::string& why, TSPI* only,
+                       const SpiProgress* progress) {
     std::string bytes;
     if (!ReadPictureBytes(path, bytes, why))
         return MT_ERR_IO;
-    return ReadBytesThroughPlugins(path, bytes, bitmap, why, only);
+    return ReadBytesThroughPlugins(path, bytes, bitmap, why, only, progress);
 }
 
 int ReadBytesThroughPlugins(const std::string& path, const std::string& bytes, BitmapPtr& bitmap,
-                            std::string& why, TSPI* only) {
+                            std::string& why, TSPI* only, const SpiProgress* progress) {
+    ProgressState state{progress};
+    if (progress && (*progress)(0))
+        state.stopped = true;
     auto builtIn = [&] {
         MTBitmap* raw = nullptr;
         if (mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &raw) !=
@@ -408,12 +432,12 @@ int ReadBytesThroughPlugins(const std::string& path, const std::string& bytes, B
         else if (TSPIs* host = TSPIs::Instance())
             readers = host->FindReaders(path);
         for (TSPI* plugin : readers) {
-            if (!plugin->IsSupported || !plugin->GetPicture)
+            if (state.stopped || !plugin->IsSupported || !plugin->GetPicture)
                 continue;
-            BitmapPtr read = TryPlugin(*plugin, path, bytes.data(), bytes.size());
+            BitmapPtr read = TryPlugin(*plugin, path, bytes.data(), bytes.size(), state);
             // Some files carry a 128-byte prefix before the picture.
-            if (!read && bytes.size() > 128)
-                read = TryPlugin(*plugin, path, bytes.data() + 128, bytes.size() - 128);
+            if (!read && !state.stopped && bytes.size() > 128)
+                read = TryPlugin(*plugin, path, bytes.data() + 128, bytes.size() - 128, state);
             if (read) {
                 bitmap = std::move(read);
                 return true;
@@ -422,8 +446,16 @@ int ReadBytesThroughPlugins(const std::string& path, const std::string& bytes, B
         return false;
     };
     const bool bmp = UpperAscii(ExtensionOf(path)) == "BMP" || ExtensionOf(path).empty();
-    if (bmp ? (builtIn() || plugins()) : (plugins() || builtIn()))
+    const bool read = bmp ? (builtIn() || plugins()) : (plugins() || builtIn());
+    if (progress && !state.stopped)
+        (*progress)(100);
+    if (read && !state.stopped)
         return MT_OK;
+    if (state.stopped) {
+        bitmap.reset();
+        why = "stopped";
+        return MT_ERR_UNSUPPORTED;
+    }
     why = "認識できない画像形式です";
     return MT_ERR_UNSUPPORTED;
 }

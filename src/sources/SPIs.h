@@ -98,10 +98,14 @@ TSPIs& LoadPictureLoaders();
 
 // Reads a file through the plug-ins (and the built-in bitmap reader) as a picture of
 // their formats is read: 0 and the bitmap, or an mtgdi error code and the reason.
+// A reading's progress: 0 at the start, 1 to 99 while a plug-in decodes, 100 at the end;
+// answering true stops the reading, which then gives no picture.
+using SpiProgress = std::function<bool(int percent)>;
 int ReadThroughPlugins(const std::string& path, BitmapPtr& bitmap, std::string& why,
-                       TSPI* only = nullptr);
+                       TSPI* only = nullptr, const SpiProgress* progress = nullptr);
 // The same on a file's bytes already in memory; the path names the file to the plug-ins.
 int ReadBytesThroughPlugins(const std::string& path, const std::string& bytes, BitmapPtr& bitmap,
-                            std::string& why, TSPI* only = nullptr);
+                            std::string& why, TSPI* only = nullptr,
+                            const SpiProgress* progress = nullptr);
 
 } // namespace muralto

@@ -81,6 +81,29 @@ TEST_F(SPIsTest, WindowListsEachLoadedPluginsDescription) {
     EXPECT_EQ(window.Lines(), lines);
 }
 
+TEST_F(SPIsTest, ProgressIsReportedAndCanStopTheReading) {
+    host->LoadPlugins(home / "plugins/*.spi");
+    const std::string png = home / "p.png";
+    ASSERT_EQ(std::system(("convert -size 8x6 xc:red '" + png + "'").c_str()), 0);
+    std::vector<int> seen;
+    const SpiProgress record = [&](int percent) {
+        seen.push_back(percent);
+        return false;
+    };
+    BitmapPtr bitmap;
+    std::string why;
+    ASSERT_EQ(ReadThroughPlugins(png, bitmap, why, nullptr, &record), 0) << why;
+    EXPECT_TRUE(bitmap);
+    EXPECT_EQ(seen, (std::vector<int>{0, 1, 99, 100}));
+    for (int stopAt : {0, 1}) {
+        const SpiProgress stop = [&](int percent) { return percent == stopAt; };
+        bitmap.reset();
+        EXPECT_NE(ReadThroughPlugins(png, bitmap, why, nullptr, &stop), 0) << stopAt;
+        EXPECT_FALSE(bitmap) << stopAt;
+        EXPECT_EQ(why, "stopped");
+    }
+}
+
 TEST_F(SPIsTest, SamePluginTwiceIsLoadedOnceAndBrokenOnesAreSkipped) {
     fs::create_symlink(home / "plugins/test.spi", home / "plugins/again.spi");
     test::WriteFile(home / "plugins/broken.spi", "\x7f"
