@@ -104,6 +104,13 @@ void ProgramTest::TearDown() {
     unsetenv("MURALTO_REGISTRY");
 }
 
+BitmapPtr ReadBmpFile(const std::string& path) {
+    const std::string bytes = ReadFile(path);
+    MTBitmap* b = nullptr;
+    mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &b);
+    return BitmapPtr(b);
+}
+
 ProcessResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& environment) {
     QProcess process;

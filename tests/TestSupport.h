@@ -1,6 +1,8 @@
 #pragma once
 // Shared set-up of the tests: a private program folder, fake services and a clean state of
 // the run's process-wide objects.
+#include "platform/mtgdi/Bitmap.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -28,6 +30,8 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 // A small valid 24-bit bitmap file of one colour (0xRRGGBB).
 void WriteBitmap(const std::string& path, int width, int height, uint32_t rgb);
+// A bitmap file as read by the program's bitmap reader; empty when it cannot be read.
+BitmapPtr ReadBmpFile(const std::string& path);
 
 // Fakes in, process-wide objects reset, MURALTO_HOME and XDG_RUNTIME_DIR pointed at a
 // fresh folder of the fixture.

@@ -86,11 +86,9 @@ protected:
     FakeDesktop& Desktop() { return static_cast<FakeDesktop&>(*Platform().desktop); }
     RecordingSoundPlayer& Sound() { return static_cast<RecordingSoundPlayer&>(*Platform().sound); }
     BitmapPtr Wallpaper() {
-        const std::string bytes = test::ReadFile(TChangePipeline::WallpaperPath());
-        MTBitmap* b = nullptr;
-        EXPECT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &b),
-                  MT_OK);
-        return BitmapPtr(b);
+        BitmapPtr written = test::ReadBmpFile(TChangePipeline::WallpaperPath());
+        EXPECT_TRUE(written);
+        return written;
     }
 };
 

@@ -17,12 +17,7 @@
 namespace muralto {
 namespace {
 
-BitmapPtr ReadBmpFile(const std::string& path) {
-    const std::string bytes = test::ReadFile(path);
-    MTBitmap* b = nullptr;
-    mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &b);
-    return BitmapPtr(b);
-}
+using test::ReadBmpFile;
 
 // Pixels that differ between two pictures of the same size (-1 for another size).
 long Differences(const MTBitmap* a, const MTBitmap* b, int tolerance = 0) {

@@ -44,14 +44,8 @@ protected:
     }
     // A reference bitmap made by another tool, as 24 bits; empty when unreadable.
     static BitmapPtr ReadBmp24(const std::string& path) {
-        const std::string bytes = test::ReadFile(path);
-        MTBitmap* raw = nullptr;
-        if (mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &raw) !=
-            MT_OK)
-            return nullptr;
-        BitmapPtr converted(mtgdi_convert(raw, MT_PF24));
-        mtgdi_free(raw);
-        return converted;
+        const BitmapPtr read = test::ReadBmpFile(path);
+        return read ? BitmapPtr(mtgdi_convert(read.get(), MT_PF24)) : nullptr;
     }
     std::unique_ptr<TSPIs> host;
 };

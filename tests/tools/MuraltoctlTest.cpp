@@ -285,17 +285,14 @@ TEST_F(MuraltoctlTest, ChangeFromWebpHeicAndJpegXlRunsSerially) {
                  std::string(MURALTO_PROGRAM_DIR) + "/muralto"},
                 {"MURALTO_HOME=" + home.Path(), "MURALTO_REGISTRY=" + home / "registry.db"});
         ASSERT_EQ(change.status, 0) << picture << change.err;
-        const std::string wall = test::ReadFile(home / "Wallpaper.bmp");
-        MTBitmap* w = nullptr;
-        ASSERT_EQ(mtgdi_read_bmp(reinterpret_cast<const uint8_t*>(wall.data()), wall.size(), &w),
-                  MT_OK)
-            << picture;
+        const BitmapPtr wall = test::ReadBmpFile(home / "Wallpaper.bmp");
+        ASSERT_TRUE(wall) << picture;
+        const MTBitmap* w = wall.get();
         EXPECT_EQ(mtgdi_width(w), 320) << change.err;
         const uint32_t centre = mtgdi_get_pixel(w, 160, 120);
         for (int shift : {0, 8, 16})
             EXPECT_NEAR(int((centre >> shift) & 255), int((0x3366CCu >> shift) & 255), 4)
                 << picture;
-        mtgdi_free(w);
         ASSERT_EQ(Ctl({"buffer", "remove", picture}).status, 0);
     }
 }
