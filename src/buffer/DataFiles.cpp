@@ -3,11 +3,13 @@
 #include "MWBuf.h"
 #include "StmList.h"
 #include "core/CmdParam.h"
+#include "decor/OptList.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
 #include "settings/Options.h"
 
+#include <functional>
 #include <map>
 
 namespace muralto {
@@ -26,6 +28,55 @@ std::string PrepareDataFolder() {
     CreateFolder(WritableProgramFolder() + "Data");
     CreateFolders(folder);
     return folder;
+}
+
+// The pattern lists and their files, in the order they are loaded and saved.
+struct PatternFile {
+    const char* fileName;
+    TOptionList& list;
+};
+std::vector<PatternFile> PatternFiles() {
+    return {{kCalenderFileName, CalenderList()},
+            {kAnnoFileName, AnnoList()},
+            {kDrawNameFileName, DrawNameList()}};
+}
+
+std::string LoadFailure(const std::string& path, const char* fileName, const std::exception& e) {
+    return path + " を読み込めませんでした: " + e.what() +
+           "\r\nこのファイルは変更せず、次の保存の前に \"" + fileName +
+           ".damaged\" として残します。";
+}
+
+// Loads one data file if it exists; a failure is recorded and told, never fatal.
+void LoadDataFile(const std::string& folder, const char* fileName,
+                  const std::function<void(const std::string&)>& load,
+                  std::vector<std::string>& errors) {
+    const std::string path = folder + fileName;
+    States()[fileName] = TDataFileState::Loaded;
+    if (!FileExists(path))
+        return;
+    try {
+        load(path);
+    } catch (const std::exception& e) {
+        States()[fileName] = TDataFileState::Failed;
+        errors.push_back(LoadFailure(path, fileName, e));
+    }
+}
+
+// Before a data file is written over: a file that failed to load is kept aside, and one
+// that was never read is not overwritten.
+void PrepareOverwrite(const std::string& path, const char* fileName) {
+    switch (DataFileState(fileName)) {
+    case TDataFileState::Failed:
+        KeepAside(path);
+        break;
+    case TDataFileState::NotLoaded:
+        if (FileExists(path))
+            throw Exception(path + " は読み込まれていないため、上書き保存しません。");
+        break;
+    case TDataFileState::Loaded:
+        break;
+    }
 }
 
 void LoadBuffers(const std::string& path) {
@@ -56,17 +107,13 @@ std::vector<std::string> LoadData() {
         buffer->Clear();
         buffer->Monitoring.Clear();
     }
-    const std::string path = folder + kBufferFileName;
-    States()[kBufferFileName] = TDataFileState::Loaded;
-    if (FileExists(path)) {
-        try {
-            LoadBuffers(path);
-        } catch (const std::exception& e) {
-            States()[kBufferFileName] = TDataFileState::Failed;
-            errors.push_back(path + " を読み込めませんでした: " + e.what() +
-                             "\r\nこのファイルは変更せず、次の保存の前に \"" + kBufferFileName +
-                             ".damaged\" として残します。");
-        }
+    LoadDataFile(folder, kBufferFileName, LoadBuffers, errors);
+    for (const PatternFile& file : PatternFiles()) {
+        file.list.Clear();
+        // Items read before a damaged part stay; the file itself is kept aside.
+        LoadDataFile(
+            folder, file.fileName, [&](const std::string& path) { file.list.LoadFromFile(path); },
+            errors);
     }
     SetDefaultDataMode(ParamOption().HasOption("/DEF"));
     for (const std::string& error : errors)
@@ -87,20 +134,19 @@ void SaveData() {
     TextuerBuffer().SaveToStream(outer.Streams(outer.Add()));
 
     const std::string path = folder + kBufferFileName;
-    switch (DataFileState(kBufferFileName)) {
-    case TDataFileState::Failed:
-        KeepAside(path);
-        break;
-    case TDataFileState::NotLoaded:
-        // Writing buffers that were never read over a stored file would lose it.
-        if (FileExists(path))
-            throw Exception(path + " は読み込まれていないため、上書き保存しません。");
-        break;
-    case TDataFileState::Loaded:
-        break;
-    }
+    PrepareOverwrite(path, kBufferFileName);
     outer.SaveToFile(path);
     States()[kBufferFileName] = TDataFileState::Loaded;
+    for (const PatternFile& file : PatternFiles()) {
+        const std::string patternPath = folder + file.fileName;
+        PrepareOverwrite(patternPath, file.fileName);
+        // A list without patterns has no file.
+        if (file.list.Count() == 0)
+            RemoveFile(patternPath);
+        else
+            file.list.SaveToFile(patternPath);
+        States()[file.fileName] = TDataFileState::Loaded;
+    }
     Setting().SaveIfAllowed();
 }
 

@@ -1,5 +1,7 @@
 #include "ChangePipeline.h"
 
+#include "decor/OptList.h"
+
 #include "buffer/MWBuf.h"
 #include "core/CmdParam.h"
 #include "core/Errors.h"
@@ -362,6 +364,11 @@ void TChangePipeline::ChangeWallpaper(bool guarded) {
 
 TChangePipeline& Pipeline() {
     static TChangePipeline pipeline;
+    static const bool connected = [] {
+        pipeline.Decorations = {&DrawNameList(), &AnnoList(), &CalenderList()};
+        return true;
+    }();
+    (void)connected;
     return pipeline;
 }
 

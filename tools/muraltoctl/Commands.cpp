@@ -1,5 +1,8 @@
 #include "Commands.h"
 
+#include "DecorCommands.h"
+#include "Support.h"
+
 #include "buffer/DataFiles.h"
 #include "buffer/MWBuf.h"
 #include "compose/ChangePipeline.h"
@@ -29,23 +32,21 @@ namespace muraltoctl {
 
 using namespace muralto;
 
-namespace {
-
-const char* const kVersion = "2.0.2";
-
-std::string Absolute(const std::string& path) {
-    return std::filesystem::absolute(path).lexically_normal().string();
-}
-
 std::string OneLine(std::string text) {
     for (size_t at; (at = text.find("\r\n")) != std::string::npos;)
         text.replace(at, 2, " ");
     return text;
 }
 
+std::string Absolute(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+namespace {
 // The group named by --group, empty for the group in use.
 std::string chosenGroup;
 std::string groupInUse;
+} // namespace
 
 // Loads the settings of the group in use, or of the group named by --group (without
 // making it the group in use).
@@ -62,20 +63,6 @@ void OpenSettings() {
     }
 }
 
-// Writes the settings; a group chosen with --group stays a guest.
-void SaveSettings() {
-    Setting().Save();
-    if (!chosenGroup.empty())
-        TQXRegistry(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\Users")
-            .WriteString("", "CurrentUser", groupInUse);
-}
-
-void SaveAll() {
-    SaveData();
-    if (!chosenGroup.empty())
-        SaveSettings();
-}
-
 // Loads the group's data files; a file that fails to load stops the command before
 // anything could be saved over it.
 void OpenData() {
@@ -89,6 +76,55 @@ void OpenData() {
         throw UserError(OneLine(errors.front()));
     }
     WallpaperBuffer().Files.SetSorted(true);
+}
+
+void RequireArguments(const Arguments& args, size_t count, const char* usage) {
+    if (args.size() < count)
+        throw UserError(std::string("missing argument; usage: muraltoctl ") + usage);
+}
+
+// "--screen WxH" and "--workarea X,Y,W,H": a virtual desktop of that size.
+void UseVirtualDesktop(const std::string& screen, const std::string& workArea) {
+    DesktopGeometry g;
+    if (std::sscanf(screen.c_str(), "%dx%d", &g.screen.width, &g.screen.height) != 2 ||
+        g.screen.width < 1 || g.screen.height < 1 || g.screen.width > MTGDI_MAX_SIDE ||
+        g.screen.height > MTGDI_MAX_SIDE)
+        throw UserError("--screen takes WIDTHxHEIGHT, for example 1920x1080");
+    g.workArea = {0, 0, g.screen.width, g.screen.height};
+    if (!workArea.empty()) {
+        int x, y, w, h;
+        if (std::sscanf(workArea.c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4 || w < 1 || h < 1 ||
+            x < 0 || y < 0 || x + w > g.screen.width || y + h > g.screen.height)
+            throw UserError("--workarea takes X,Y,WIDTH,HEIGHT inside the screen");
+        g.workArea = {x, y, x + w, y + h};
+    }
+    Platform().desktop = std::make_unique<VirtualDesktop>(g);
+}
+
+// Writes a 24-bit (or, reduced, 8-bit) bitmap, or a PNG when the name ends in ".png".
+void WritePicture(const MTBitmap* bitmap, const std::string& output) {
+    if (UpperAscii(ExtensionOf(output)) == "PNG")
+        SavePngFile(bitmap, output);
+    else
+        SaveBitmapFile(bitmap, output);
+}
+
+namespace {
+
+const char* const kVersion = "2.0.2";
+
+// Writes the settings; a group chosen with --group stays a guest.
+void SaveSettings() {
+    Setting().Save();
+    if (!chosenGroup.empty())
+        TQXRegistry(RegistryRoot::CurrentUser, std::string(kProductKey) + "\\Users")
+            .WriteString("", "CurrentUser", groupInUse);
+}
+
+void SaveAll() {
+    SaveData();
+    if (!chosenGroup.empty())
+        SaveSettings();
 }
 
 std::string Quoted(const std::string& text) {
@@ -134,11 +170,6 @@ void PrintList(TDataList& list) {
     list.ForEach([](const std::string& name, const std::unique_ptr<TDataInf>& data) {
         std::printf("%s\t%s\n", name.c_str(), data ? Attributes(*data).c_str() : "");
     });
-}
-
-void RequireArguments(const Arguments& args, size_t count, const char* usage) {
-    if (args.size() < count)
-        throw UserError(std::string("missing argument; usage: muraltoctl ") + usage);
 }
 
 // Progress on a terminal for long work, on standard error so output stays clean: files
@@ -490,32 +521,6 @@ int BufferImport(const Arguments& args) {
     WallpaperBuffer().Files.SetSorted(true);
     SaveAll();
     return 0;
-}
-
-// "--screen WxH" and "--workarea X,Y,W,H": a virtual desktop of that size.
-void UseVirtualDesktop(const std::string& screen, const std::string& workArea) {
-    DesktopGeometry g;
-    if (std::sscanf(screen.c_str(), "%dx%d", &g.screen.width, &g.screen.height) != 2 ||
-        g.screen.width < 1 || g.screen.height < 1 || g.screen.width > MTGDI_MAX_SIDE ||
-        g.screen.height > MTGDI_MAX_SIDE)
-        throw UserError("--screen takes WIDTHxHEIGHT, for example 1920x1080");
-    g.workArea = {0, 0, g.screen.width, g.screen.height};
-    if (!workArea.empty()) {
-        int x, y, w, h;
-        if (std::sscanf(workArea.c_str(), "%d,%d,%d,%d", &x, &y, &w, &h) != 4 || w < 1 || h < 1 ||
-            x < 0 || y < 0 || x + w > g.screen.width || y + h > g.screen.height)
-            throw UserError("--workarea takes X,Y,WIDTH,HEIGHT inside the screen");
-        g.workArea = {x, y, x + w, y + h};
-    }
-    Platform().desktop = std::make_unique<VirtualDesktop>(g);
-}
-
-// Writes a 24-bit (or, reduced, 8-bit) bitmap, or a PNG when the name ends in ".png".
-void WritePicture(const MTBitmap* bitmap, const std::string& output) {
-    if (UpperAscii(ExtensionOf(output)) == "PNG")
-        SavePngFile(bitmap, output);
-    else
-        SaveBitmapFile(bitmap, output);
 }
 
 struct PictureJob {
@@ -914,6 +919,27 @@ const std::vector<Command> kCommands = {
      "stay in the foreground watching the wallpaper folders as the program does; prints "
      "\"registered<TAB>PATH\" for each new picture; ends on Ctrl+C or SIGTERM",
      &WatchRun},
+    {"patterns list", "[calendar|date|filename]",
+     "the decoration patterns: KIND, a tab, NAME, in list order", &PatternsList},
+    {"patterns add", "calendar|date|filename [NAME] [KEY=VALUE...]",
+     "add a pattern (NAME: the first free default name when left out) and print its name; "
+     "KEYS of patterns below",
+     &PatternsAdd},
+    {"patterns remove", "calendar|date|filename NAME", "delete a pattern", &PatternsRemove},
+    {"format-date", "FORMAT",
+     "print the time (now, or --at) in a date format as the date patterns use it: d dd ddd "
+     "dddd ddddd dddddd m mm mmm mmmm yy yyyy g gg e ee (Japanese era and its year) h hh n nn "
+     "s ss z zzz t tt c ampm am/pm a/p, / and : the separators, 'text' copied; empty: c",
+     &FormatDate},
+    {"draw", "calendar|date|filename NAME -o OUT.png [--screen WxH] [--file PATH]",
+     "draw one pattern where it would stand on a wallpaper of the screen size (default "
+     "1920x1080), over the desktop colour; --file is the path a file-name pattern shows",
+     &DrawPattern},
+    {"holidays", "YEAR [--names]",
+     "the national holidays of a year as holiday-file keys (month * 100 + day), one per "
+     "line, ready to be saved as 祝日.txt beside the program; --names adds a tab, the date "
+     "and the holiday's name",
+     &Holidays},
     {"desktop", "",
      "what the desktop tells: backend, screen, work-area and task-bar (left,top,right,bottom), "
      "task-bar-edge (0 top, 1 left, 2 right, 3 bottom), task-bar-takes-space, colour-depth, "
@@ -938,7 +964,9 @@ std::string HelpText() {
            "Inspect and script Muralto's data. Commands act on the user group in use, or on\n"
            "the one named by --group NAME (given anywhere on the line), in the data folder\n"
            "of the program folder (or $MURALTO_HOME) and the settings database\n"
-           "($MURALTO_REGISTRY, or $XDG_CONFIG_HOME/muralto/registry.db).\n\ncommands:\n"
+           "($MURALTO_REGISTRY, or $XDG_CONFIG_HOME/muralto/registry.db). --at \"YYYY-MM-DD\n"
+           "HH:MM:SS\" (also anywhere) draws dates and calendars for that moment instead of now.\n"
+           "\ncommands:\n"
            "  --version\n      print the version\n"
            "  --help\n      print this text\n";
     for (const Command& c : kCommands) {
@@ -957,6 +985,14 @@ std::string HelpText() {
            "\nVALUE of settings: integers in decimal (0x for hexadecimal when setting), bools\n"
            "0 or 1, times as days since 1899-12-30, binary values as hexadecimal bytes\n"
            "separated by commas (SystemBools 01,04,00,00 is 0x00000401).\n"
+           "\nKEYS of patterns add: font=FACE size=POINTS style=bold,italic,underline,strikeout\n"
+           "  color framecolor shadowcolor (0xBBGGRR) frame shadow italicshadow (0 or 1)\n"
+           "  alpha (0 opaque .. 255) position (0 top-left, 1 bottom-left, 2 centre, 3 top-right,\n"
+           "  4 bottom-right; strips 0 left, 1 right, 2 top, 3 bottom) marginx marginy;\n"
+           "  calendar: type=grid|strip hspace vspace today sunday monday tuesday wednesday\n"
+           "  thursday friday saturday holiday (colours); date: parts=ymd separator=TEXT\n"
+           "  format=FORMAT layered=0|1 (alpha applies only when layered); filename:\n"
+           "  fullpath=0|1 hideext=0|1 layered=0|1.\n"
            "\nexit status: 0 success, 1 an error (one line on standard error).\n";
     return out.str();
 }
@@ -968,6 +1004,10 @@ int Run(const Arguments& given) {
             if (i + 1 >= given.size())
                 throw UserError("--group needs a group name");
             chosenGroup = given[++i];
+        } else if (given[i] == "--at") {
+            if (i + 1 >= given.size())
+                throw UserError("--at needs a time");
+            UseFixedTime(given[++i]);
         } else {
             args.push_back(given[i]);
         }
