@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "decor/OptList.h"
+
 #include "buffer/DataFiles.h"
 #include "buffer/MWBuf.h"
 #include "compose/ChangePipeline.h"
@@ -91,6 +93,12 @@ void ProgramTest::SetUp() {
     }
     WallpaperBuffer().CurrentFile.clear();
     Pipeline().Decorations = {nullptr, nullptr, nullptr};
+    CalenderList().Clear();
+    CalenderList().Holidays().LoadFromText("");
+    AnnoList().Clear();
+    DrawNameList().Clear();
+    DrawNameList().FileName.clear();
+    DeskTop().SetCalculation(ctScreen);
     Pipeline().Effects = nullptr;
 }
 
