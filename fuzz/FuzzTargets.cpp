@@ -1,5 +1,7 @@
 #include "FuzzTargets.h"
 
+#include "decor/OptList.h"
+
 #include "buffer/MWBuf.h"
 #include "buffer/StmList.h"
 #include "compose/IconReader.h"
@@ -33,6 +35,24 @@ int FuzzBufferFile(const uint8_t* data, size_t size) {
         TMemoryStream again;
         wallpapers.SaveToStream(again);
     } catch (const std::exception&) {
+    }
+    return 0;
+}
+
+int FuzzPatternFile(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    TCalenderList calendars("");
+    TAnnoList dates;
+    TDrawNameList names;
+    for (TOptionList* list : {static_cast<TOptionList*>(&calendars),
+                              static_cast<TOptionList*>(&dates), static_cast<TOptionList*>(&names)}) {
+        TMemoryStream source(bytes);
+        try {
+            list->LoadFromStream(source);
+        } catch (const std::exception&) {
+        }
+        TMemoryStream again;
+        list->SaveToStream(again);
     }
     return 0;
 }

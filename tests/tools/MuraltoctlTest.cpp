@@ -307,3 +307,74 @@ TEST_F(MuraltoctlTest, DamagedSettingsDatabaseIsReportedAndKept) {
 
 } // namespace
 } // namespace muralto
+
+namespace muralto {
+namespace {
+
+class MuraltoctlPatterns : public MuraltoctlTest {};
+
+TEST_F(MuraltoctlPatterns, AddListRemoveAndTheirErrors) {
+    EXPECT_EQ(Ctl({"patterns", "add", "date", "Stamp", "parts=ymd", "separator=-"}).out,
+              "Stamp\n");
+    EXPECT_EQ(Ctl({"patterns", "add", "date"}).out, "西暦描画ﾊﾟﾀｰﾝ 1\n");
+    EXPECT_EQ(Ctl({"patterns", "add", "calendar", "Cal", "type=strip", "today=0xFF"}).status, 0);
+    const auto taken = Ctl({"patterns", "add", "date", "Stamp"});
+    EXPECT_EQ(taken.status, 1);
+    EXPECT_NE(taken.err.find("既に同名の設定が登録されています。"), std::string::npos);
+    for (const std::vector<std::string>& bad :
+         std::vector<std::vector<std::string>>{{"patterns", "add", "date", "X", "size=big"},
+                                               {"patterns", "add", "date", "X", "nokey=1"},
+                                               {"patterns", "add", "weather"},
+                                               {"patterns", "list", "weather"},
+                                               {"patterns", "remove", "date", "Nope"}}) {
+        const auto r = Ctl(bad);
+        EXPECT_EQ(r.status, 1) << bad.back();
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_EQ(Ctl({"patterns", "list"}).out,
+              "calendar\tCal\ndate\tStamp\ndate\t西暦描画ﾊﾟﾀｰﾝ 1\n");
+    EXPECT_EQ(Ctl({"patterns", "remove", "date", "西暦描画ﾊﾟﾀｰﾝ 1"}).status, 0);
+    EXPECT_EQ(Ctl({"patterns", "list", "date"}).out, "date\tStamp\n");
+}
+
+TEST_F(MuraltoctlPatterns, FormatDateAndHolidays) {
+    EXPECT_EQ(Ctl({"format-date", "yyyy-mm-dd gg e", "--at", "2019-05-01 09:00:00"}).out,
+              "2019-05-01 令和 1\n");
+    EXPECT_EQ(Ctl({"--at", "1989-01-07", "format-date", "gg e'年' hh:nn"}).out, "昭和 64年 00:00\n");
+    EXPECT_EQ(Ctl({"format-date", "d", "--at", "2026-02-30"}).status, 1);
+    const auto holidays = Ctl({"holidays", "2026"});
+    EXPECT_EQ(holidays.status, 0);
+    EXPECT_EQ(holidays.out.rfind("101\n112\n211\n", 0), 0u);
+    EXPECT_NE(holidays.out.find("\n922\n"), std::string::npos);
+    EXPECT_NE(Ctl({"holidays", "2026", "--names"}).out.find("506\t2026-05-06\t振替休日\n"),
+              std::string::npos);
+    EXPECT_EQ(Ctl({"holidays", "1900"}).status, 1);
+}
+
+TEST_F(MuraltoctlPatterns, RenderAndDrawAreReproducibleWithAt) {
+    const std::string photo = Picture("pics/a.bmp", 0x203040);
+    ASSERT_EQ(Ctl({"patterns", "add", "date", "Stamp", "parts=ymd", "size=40", "position=2"})
+                  .status,
+              0);
+    ASSERT_EQ(Ctl({"buffer", "add", photo}).status, 0);
+    auto render = [&](const std::string& at, const std::string& out) {
+        const auto r = Ctl({"render", photo, "-o", home / out, "--screen", "640x480", "--at", at});
+        EXPECT_EQ(r.status, 0) << r.err;
+        return test::ReadFile(home / out);
+    };
+    const std::string plain = render("2026-03-09 10:00:00", "plain.bmp");
+    ASSERT_EQ(Ctl({"buffer", "set", photo, "date=1", "datepattern=Stamp"}).status, 0);
+    const std::string first = render("2026-03-09 10:00:00", "first.bmp");
+    EXPECT_NE(first, plain);
+    EXPECT_EQ(render("2026-03-09 23:00:00", "again.bmp"), first); // only the date is drawn
+    EXPECT_NE(render("2026-03-10 10:00:00", "next.bmp"), first);
+
+    const auto drawn = Ctl({"draw", "date", "Stamp", "-o", home / "stamp.png", "--screen",
+                            "320x200", "--at", "2026-03-09"});
+    EXPECT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(test::ReadFile(home / "stamp.png").substr(1, 3), "PNG");
+    EXPECT_EQ(Ctl({"draw", "date", "Nope", "-o", home / "x.png"}).status, 1);
+}
+
+} // namespace
+} // namespace muralto
