@@ -44,8 +44,9 @@ int FuzzPatternFile(const uint8_t* data, size_t size) {
     TCalenderList calendars("");
     TAnnoList dates;
     TDrawNameList names;
-    for (TOptionList* list : {static_cast<TOptionList*>(&calendars),
-                              static_cast<TOptionList*>(&dates), static_cast<TOptionList*>(&names)}) {
+    for (TOptionList* list :
+         {static_cast<TOptionList*>(&calendars), static_cast<TOptionList*>(&dates),
+          static_cast<TOptionList*>(&names)}) {
         TMemoryStream source(bytes);
         try {
             list->LoadFromStream(source);

@@ -232,8 +232,6 @@ BitmapPtr TCalenderDraw::RenderGrid(TColor key) {
         texts[1 + cell / 7][cell % 7] = std::to_string(day);
     }
 
-    const uint32_t weekday[7] = {r.SundayColor,   r.MondayColor, r.TuesdayColor, r.WednesdayColor,
-                                 r.ThursdayColor, r.FridayColor, r.SaturdayColor};
     const THolidayList* holidays = HolidaysOf(item_);
     const std::string todayText = std::to_string(today_.day);
     const int d = font.Size / 6;
@@ -256,7 +254,7 @@ BitmapPtr TCalenderDraw::RenderGrid(TColor key) {
                 drawAt(d, italic ? 0 : d, r.ShadowColor);
                 canvas.SetFont(font);
             }
-            TColor colour = weekday[c];
+            TColor colour = item_.Color(4 + c); // Sunday ... Saturday
             if (text == todayText) {
                 colour = r.TodayColor;
             } else if (row > 0 && holidays) {
@@ -299,8 +297,6 @@ BitmapPtr TCalenderDraw::RenderStrip(TColor key) {
     }
     BitmapPtr image = vertical ? NewImage(cw + hs, days * cell) : NewImage(x, cell);
 
-    const uint32_t weekday[7] = {r.SundayColor,   r.MondayColor, r.TuesdayColor, r.WednesdayColor,
-                                 r.ThursdayColor, r.FridayColor, r.SaturdayColor};
     const THolidayList* holidays = HolidaysOf(item_);
     const int first = DayOfWeek(EncodeDateTime({today_.year, today_.month, 1}));
     const int d = font.Size / 6;
@@ -328,7 +324,7 @@ BitmapPtr TCalenderDraw::RenderStrip(TColor key) {
                 drawAt(d, italic ? 0 : d, r.ShadowColor);
                 canvas.SetFont(font);
             }
-            drawAt(0, 0, weekday[(first + k - 1) % 7]);
+            drawAt(0, 0, item_.Color(4 + (first + k - 1) % 7));
         }
     }
     // Others read the strip from this file; a folder that cannot take it must not stop

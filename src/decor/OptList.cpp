@@ -101,32 +101,35 @@ void SetFontOf(Item& item, const Rec& rec, const std::string* fontName) {
         item.Font.Name = *fontName;
 }
 
-uint32_t* CalenderSlot(TCalenderRec& rec, int index) {
+// Where a colour index lives in the record; the fields are packed, so they are copied
+// rather than pointed at.
+constexpr size_t kNoSlot = 0;
+size_t CalenderSlot(int index) {
     switch (index) {
     case 1:
-        return &rec.FrameColor;
+        return offsetof(TCalenderRec, FrameColor);
     case 2:
-        return &rec.ShadowColor;
+        return offsetof(TCalenderRec, ShadowColor);
     case 3:
-        return &rec.TodayColor;
+        return offsetof(TCalenderRec, TodayColor);
     case 4:
-        return &rec.SundayColor;
+        return offsetof(TCalenderRec, SundayColor);
     case 5:
-        return &rec.MondayColor;
+        return offsetof(TCalenderRec, MondayColor);
     case 6:
-        return &rec.TuesdayColor;
+        return offsetof(TCalenderRec, TuesdayColor);
     case 7:
-        return &rec.WednesdayColor;
+        return offsetof(TCalenderRec, WednesdayColor);
     case 8:
-        return &rec.ThursdayColor;
+        return offsetof(TCalenderRec, ThursdayColor);
     case 9:
-        return &rec.FridayColor;
+        return offsetof(TCalenderRec, FridayColor);
     case 10:
-        return &rec.SaturdayColor;
+        return offsetof(TCalenderRec, SaturdayColor);
     case 11:
-        return &rec.HolidayColor;
+        return offsetof(TCalenderRec, HolidayColor);
     default:
-        return nullptr;
+        return kNoSlot;
     }
 }
 
@@ -150,16 +153,20 @@ void TOptionItem::SetName(const std::string& name) {
 TColor TCalenderItem::Color(int index) const {
     if (index == 0)
         return Font.Color;
-    const uint32_t* slot = CalenderSlot(const_cast<TCalenderRec&>(Data), index);
-    return slot ? *slot : kWhite;
+    const size_t slot = CalenderSlot(index);
+    if (slot == kNoSlot)
+        return kWhite;
+    TColor colour;
+    std::memcpy(&colour, reinterpret_cast<const char*>(&Data) + slot, sizeof colour);
+    return colour;
 }
 
 void TCalenderItem::SetColor(int index, TColor colour) {
     if (index == 0) {
         Font.Color = colour;
         Data.FontColor = colour;
-    } else if (uint32_t* slot = CalenderSlot(Data, index)) {
-        *slot = colour;
+    } else if (const size_t slot = CalenderSlot(index); slot != kNoSlot) {
+        std::memcpy(reinterpret_cast<char*>(&Data) + slot, &colour, sizeof colour);
     }
 }
 

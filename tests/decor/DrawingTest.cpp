@@ -178,9 +178,9 @@ TEST_F(Calendar, GridPlacesTheDaysUnderTheirWeekdays) {
     EXPECT_EQ(mtgdi_height(grid.get()), 7 * c.Height + 8 * 3);
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(InkIn(grid.get(), CellRect(item, 1, column), key), 0) << column;
-    EXPECT_GT(InkIn(grid.get(), CellRect(item, 1, 6), key), 0);          // the 1st
-    EXPECT_GT(InkIn(grid.get(), CellRect(item, 6, 1), key), 0);          // the 31st
-    EXPECT_EQ(InkIn(grid.get(), CellRect(item, 6, 2), key), 0);          // nothing after
+    EXPECT_GT(InkIn(grid.get(), CellRect(item, 1, 6), key), 0);                 // the 1st
+    EXPECT_GT(InkIn(grid.get(), CellRect(item, 6, 1), key), 0);                 // the 31st
+    EXPECT_EQ(InkIn(grid.get(), CellRect(item, 6, 2), key), 0);                 // nothing after
     EXPECT_GT(InkOf(grid.get(), item.Color(4), CellRect(item, 2, 0)).count, 0); // Sunday red
 }
 
@@ -232,9 +232,7 @@ TEST_F(Calendar, AStripFileThatCannotBeWrittenDoesNotStopTheDrawing) {
 }
 
 TEST_F(Calendar, NothingDrawnButTheTargetBecomes32Bits) {
-    const struct {
-        int drawType, position;
-    } cases[] = {{1, 4}, {2, 0}, {255, 0}};
+    const struct { int drawType, position; } cases[] = {{1, 4}, {2, 0}, {255, 0}};
     for (const auto& c : cases) {
         TCalenderItem& item = NewItem();
         item.Data.DrawType = uint8_t(c.drawType);
@@ -287,9 +285,9 @@ TEST_F(Calendar, PositionsMarginsAndTheTaskBar) {
         {{0, 0, 1024, 740}, 4, 5 + 1024 - w, -7 + 768 - h - 26}, // bottom bar
         {{0, 0, 1024, 740}, 2, 5 + (1024 - w) / 2, -7 + (768 - h) / 2 - 13},
         {{0, 0, 1024, 740}, 0, 5, -7},
-        {{0, 40, 1024, 768}, 3, 5 + 1024 - w, -7 + 38},                  // top bar
-        {{60, 0, 1024, 768}, 1, 5 + 58, -7 + 768 - h},                   // left bar
-        {{0, 0, 964, 768}, 4, 5 + 1024 - w - 58, -7 + 768 - h},          // right bar
+        {{0, 40, 1024, 768}, 3, 5 + 1024 - w, -7 + 38},         // top bar
+        {{60, 0, 1024, 768}, 1, 5 + 58, -7 + 768 - h},          // left bar
+        {{0, 0, 964, 768}, 4, 5 + 1024 - w - 58, -7 + 768 - h}, // right bar
     };
     for (const auto& k : cases) {
         UseWorkArea(k.workArea);
@@ -360,8 +358,8 @@ TEST_F(DateDrawing, TextFromTheDatePartsOrTheFormat) {
         {0b100, ".", "9"},
         {0b001, ".", "2026"},
         {0b111, "-", "2026-3-9"},
-        {0b111, "/", "2026_3_9"},  // the separator is a format, unquoted
-        {0b110, "d", "309"},       // ... so letters in it are letters: "mdd"
+        {0b111, "/", "2026_3_9"}, // the separator is a format, unquoted
+        {0b110, "d", "309"},      // ... so letters in it are letters: "mdd"
         {0b101, " 年 ", "2026 年 9"},
     };
     FormatNames().ShortDateFormat = "yyyy/mm/dd";

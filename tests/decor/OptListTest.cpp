@@ -98,7 +98,7 @@ TEST(PatternRecords, CalendarItemReadsAndWritesTheTableLayout) {
     EXPECT_EQ(item.Color(1), 0x00FF0000u);
     EXPECT_EQ(item.Color(2), 0x0000FF00u);
     EXPECT_EQ(item.Color(12), 0x00FFFFFFu);
-    EXPECT_EQ(item.Data.MarginX, -10);
+    EXPECT_EQ(int(item.Data.MarginX), -10);
     EXPECT_EQ(item.Data.DrawType, 1);
     EXPECT_TRUE(item.Option(coItalicShadow));
 
@@ -141,7 +141,7 @@ TEST(PatternRecords, DateItemKeepsItsStringsInTheirOrder) {
     EXPECT_EQ(item.Font.Color, 0x00ABCDEFu);
     EXPECT_TRUE(item.DatePart(dpShowMonth) && item.DatePart(dpShowDay));
     EXPECT_FALSE(item.DatePart(dpShowAD));
-    EXPECT_EQ(item.Data.MarginY, -1);
+    EXPECT_EQ(int(item.Data.MarginY), -1);
     TMemoryStream out;
     item.SaveToStream(out);
     EXPECT_EQ(out.Bytes(), stored);
@@ -153,7 +153,7 @@ TEST(PatternRecords, FileNameItemLayout) {
                                    .Put(1, 1, fsItalic)
                                    .Put(2, 4, 0x00FFFFFF)
                                    .Put(6, 1, 12)
-                                   .Put(7, 4, 2) // "F"
+                                   .Put(7, 4, 2)     // "F"
                                    .Put(11, 1, 0x31) // frame, hide extension, full path
                                    .Put(12, 4, 0x00000011)
                                    .Put(16, 4, 0x00000022)
@@ -171,7 +171,7 @@ TEST(PatternRecords, FileNameItemLayout) {
     EXPECT_EQ(item.Name(), "Nm");
     EXPECT_EQ(item.Font.Name, "F");
     EXPECT_TRUE(item.Option(toFullPath) && item.Option(toHideExtension));
-    EXPECT_EQ(item.Data.MarginY, -2);
+    EXPECT_EQ(int(item.Data.MarginY), -2);
     TMemoryStream out;
     item.SaveToStream(out);
     EXPECT_EQ(out.Bytes(), stored);

@@ -314,8 +314,7 @@ namespace {
 class MuraltoctlPatterns : public MuraltoctlTest {};
 
 TEST_F(MuraltoctlPatterns, AddListRemoveAndTheirErrors) {
-    EXPECT_EQ(Ctl({"patterns", "add", "date", "Stamp", "parts=ymd", "separator=-"}).out,
-              "Stamp\n");
+    EXPECT_EQ(Ctl({"patterns", "add", "date", "Stamp", "parts=ymd", "separator=-"}).out, "Stamp\n");
     EXPECT_EQ(Ctl({"patterns", "add", "date"}).out, "西暦描画ﾊﾟﾀｰﾝ 1\n");
     EXPECT_EQ(Ctl({"patterns", "add", "calendar", "Cal", "type=strip", "today=0xFF"}).status, 0);
     const auto taken = Ctl({"patterns", "add", "date", "Stamp"});
@@ -331,8 +330,7 @@ TEST_F(MuraltoctlPatterns, AddListRemoveAndTheirErrors) {
         EXPECT_EQ(r.status, 1) << bad.back();
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     }
-    EXPECT_EQ(Ctl({"patterns", "list"}).out,
-              "calendar\tCal\ndate\tStamp\ndate\t西暦描画ﾊﾟﾀｰﾝ 1\n");
+    EXPECT_EQ(Ctl({"patterns", "list"}).out, "calendar\tCal\ndate\tStamp\ndate\t西暦描画ﾊﾟﾀｰﾝ 1\n");
     EXPECT_EQ(Ctl({"patterns", "remove", "date", "西暦描画ﾊﾟﾀｰﾝ 1"}).status, 0);
     EXPECT_EQ(Ctl({"patterns", "list", "date"}).out, "date\tStamp\n");
 }
@@ -340,7 +338,8 @@ TEST_F(MuraltoctlPatterns, AddListRemoveAndTheirErrors) {
 TEST_F(MuraltoctlPatterns, FormatDateAndHolidays) {
     EXPECT_EQ(Ctl({"format-date", "yyyy-mm-dd gg e", "--at", "2019-05-01 09:00:00"}).out,
               "2019-05-01 令和 1\n");
-    EXPECT_EQ(Ctl({"--at", "1989-01-07", "format-date", "gg e'年' hh:nn"}).out, "昭和 64年 00:00\n");
+    EXPECT_EQ(Ctl({"--at", "1989-01-07", "format-date", "gg e'年' hh:nn"}).out,
+              "昭和 64年 00:00\n");
     EXPECT_EQ(Ctl({"format-date", "d", "--at", "2026-02-30"}).status, 1);
     const auto holidays = Ctl({"holidays", "2026"});
     EXPECT_EQ(holidays.status, 0);
@@ -353,9 +352,8 @@ TEST_F(MuraltoctlPatterns, FormatDateAndHolidays) {
 
 TEST_F(MuraltoctlPatterns, RenderAndDrawAreReproducibleWithAt) {
     const std::string photo = Picture("pics/a.bmp", 0x203040);
-    ASSERT_EQ(Ctl({"patterns", "add", "date", "Stamp", "parts=ymd", "size=40", "position=2"})
-                  .status,
-              0);
+    ASSERT_EQ(
+        Ctl({"patterns", "add", "date", "Stamp", "parts=ymd", "size=40", "position=2"}).status, 0);
     ASSERT_EQ(Ctl({"buffer", "add", photo}).status, 0);
     auto render = [&](const std::string& at, const std::string& out) {
         const auto r = Ctl({"render", photo, "-o", home / out, "--screen", "640x480", "--at", at});

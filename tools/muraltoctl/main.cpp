@@ -8,10 +8,11 @@
 
 namespace {
 
-// A session without a runtime folder (a service, a container) is normal for this tool; Qt's
-// notice about it would only clutter the output scripts read.
+// A session without a usable runtime folder (a service, a container, a stale variable) is
+// normal for this tool, which keeps nothing there; Qt's notices about it would only clutter
+// the output scripts read.
 void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (text.startsWith(QStringLiteral("QStandardPaths: XDG_RUNTIME_DIR not set")))
+    if (text.startsWith(QStringLiteral("QStandardPaths: ")) && text.contains("runtime"))
         return;
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
 }
@@ -24,8 +25,10 @@ int main(int argc, char** argv) {
     // fonts; no window is shown, so no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    muraltoctl::Arguments args(argv + 1, argv + argc);
+    // Qt would take arguments such as "--plugin" for itself: it sees only the program name.
+    const muraltoctl::Arguments args(argv + 1, argv + argc);
+    int qtArgc = 1;
+    QGuiApplication application(qtArgc, argv);
     try {
         const int status = muraltoctl::Run(args);
         // Everything is written by now: the lists of a large buffer need not be freed
