@@ -10,6 +10,18 @@ bin=$PWD/build/bin
 export MURALTO_HOME=${MURALTO_HOME:-$PWD/demo}
 export MURALTO_REGISTRY=${MURALTO_REGISTRY:-$MURALTO_HOME/registry.db}
 "$bin/muraltoctl" buffer add "$bin/Samples" >/dev/null
+# A month calendar, the date and the picture's name on every change, as default patterns.
+if [ -z "$("$bin/muraltoctl" patterns list)" ]; then
+  "$bin/muraltoctl" patterns add calendar "Default Pattern" size=16 shadow=1 alpha=40 \
+    position=3 marginx=-24 marginy=24 hspace=6 >/dev/null
+  "$bin/muraltoctl" patterns add date "Default Pattern" size=30 shadow=1 position=4 \
+    marginx=-32 marginy=-32 format='gg e"年" m"月" d"日"（dddd）' >/dev/null
+  "$bin/muraltoctl" patterns add filename "Default Pattern" size=14 shadow=1 frame=0 \
+    fullpath=0 hideext=1 position=1 marginx=24 marginy=-24 >/dev/null
+  for kind in Calender AnnoDomini DrawFileName; do
+    "$bin/muraltoctl" settings set "Default${kind}Type" 01
+  done
+fi
 status=0
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   "$bin/muralto" /E /C /NS /DA || status=$?
