@@ -242,6 +242,8 @@ TEST_F(Calendar, NothingDrawnButTheTargetBecomes32Bits) {
         TCalenderDraw(item).Draw(target, false);
         EXPECT_EQ(mtgdi_format(target.get()), MT_PF32);
         EXPECT_TRUE(SamePixels(target.get(), before.get())) << c.drawType << "/" << c.position;
+        CalenderList().DrawByName("no such pattern", target); // unknown names draw nothing
+        EXPECT_TRUE(SamePixels(target.get(), before.get()));
         const TRect32 untouched{1, 2, 3, 4};
         const TRect32 bounds = TCalenderDraw(item).GetBounds(untouched);
         if (c.drawType != 1) {
