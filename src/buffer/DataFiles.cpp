@@ -4,6 +4,7 @@
 #include "StmList.h"
 #include "core/CmdParam.h"
 #include "decor/OptList.h"
+#include "effects/EffectList.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
@@ -38,7 +39,8 @@ struct PatternFile {
 std::vector<PatternFile> PatternFiles() {
     return {{kCalenderFileName, CalenderList()},
             {kAnnoFileName, AnnoList()},
-            {kDrawNameFileName, DrawNameList()}};
+            {kDrawNameFileName, DrawNameList()},
+            {kEffectFileName, EffectList()}};
 }
 
 std::string LoadFailure(const std::string& path, const char* fileName, const std::exception& e) {

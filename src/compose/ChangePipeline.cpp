@@ -1,6 +1,7 @@
 #include "ChangePipeline.h"
 
 #include "decor/OptList.h"
+#include "effects/EffectList.h"
 
 #include "buffer/MWBuf.h"
 #include "core/CmdParam.h"
@@ -366,6 +367,7 @@ TChangePipeline& Pipeline() {
     static TChangePipeline pipeline;
     static const bool connected = [] {
         pipeline.Decorations = {&DrawNameList(), &AnnoList(), &CalenderList()};
+        pipeline.Effects = &EffectList();
         return true;
     }();
     (void)connected;

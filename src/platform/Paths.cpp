@@ -45,6 +45,10 @@ std::string UserDataFolder() {
     return folder;
 }
 
+std::string SystemFolder() {
+    return UserDataFolder() + "system/";
+}
+
 std::string WritableProgramFolder() {
     const std::string home = Environment("MURALTO_HOME");
     if (!home.empty()) {

@@ -11,6 +11,8 @@ std::string ProgramFolder();
 std::string WritableProgramFolder();
 // $XDG_DATA_HOME/muralto/ (or ~/.local/share/muralto/), created on demand.
 std::string UserDataFolder();
+// What stands in for the system folder: "system/" in the user's data folder.
+std::string SystemFolder();
 
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);

@@ -1,5 +1,7 @@
 #include "SPIs.h"
 
+#include "platform/SharedLibrary.h"
+
 #include "compose/MWGraphic.h"
 #include "platform/Files.h"
 #include "platform/FolderListing.h"
@@ -22,32 +24,6 @@ namespace {
 TSPIs* instance = nullptr;
 
 // Only regular files that are shared objects for this machine are loaded as plug-ins.
-bool IsLoadableObject(const std::string& path) {
-    std::string head;
-    try {
-        const std::string bytes = ReadWholeFile(path);
-        head = bytes.substr(0, sizeof(Elf64_Ehdr));
-    } catch (const FileError&) {
-        return false;
-    }
-    if (head.size() < sizeof(Elf64_Ehdr) || head.compare(0, 4,
-                                                         "\x7f"
-                                                         "ELF") != 0)
-        return false;
-    Elf64_Ehdr header;
-    std::memcpy(&header, head.data(), sizeof header);
-    static const uint16_t machine = [] {
-        Elf64_Ehdr self{};
-        try {
-            const std::string exe = ReadWholeFile("/proc/self/exe").substr(0, sizeof self);
-            std::memcpy(&self, exe.data(), std::min(exe.size(), sizeof self));
-        } catch (const FileError&) {
-        }
-        return self.e_machine;
-    }();
-    return header.e_ident[EI_CLASS] == ELFCLASS64 && header.e_type == ET_DYN &&
-           header.e_machine == machine;
-}
 
 bool MatchesPattern(const std::string& pattern, const std::string& name) {
     // "*" and "?" as a file search has them, without regard to ASCII case.
@@ -336,7 +312,7 @@ void TSPIs::LoadPlugins(const std::string& mask) {
         }
     }
     if (SearchOptions & (1u << spsSystemDir))
-        folders.push_back(UserDataFolder() + "system/");
+        folders.push_back(SystemFolder());
     if (SearchOptions & (1u << spsWindowsDir))
         folders.push_back(UserDataFolder());
     if (!PluginFolder.empty())

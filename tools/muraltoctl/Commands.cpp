@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "DecorCommands.h"
+#include "EffectCommands.h"
 #include "Support.h"
 
 #include "buffer/DataFiles.h"
@@ -99,6 +100,19 @@ void UseVirtualDesktop(const std::string& screen, const std::string& workArea) {
         g.workArea = {x, y, x + w, y + h};
     }
     Platform().desktop = std::make_unique<VirtualDesktop>(g);
+}
+
+BitmapPtr LoadOrExplain(const TGraphicServer& server, const std::string& input) {
+    LoadPictureLoaders();
+    BitmapPtr bitmap;
+    switch (server.LoadPicture(Absolute(input), bitmap)) {
+    case lrMissing:
+        throw UserError("missing: " + input);
+    case lrUnreadable:
+        throw UserError("unreadable: " + input + ": " + server.LastError());
+    default:
+        return bitmap;
+    }
 }
 
 // Writes a 24-bit (or, reduced, 8-bit) bitmap, or a PNG when the name ends in ".png".
@@ -559,19 +573,6 @@ PictureJob ParseJob(const Arguments& args, const char* usage, bool virtualDeskto
     return job;
 }
 
-BitmapPtr LoadOrExplain(const TGraphicServer& server, const std::string& input) {
-    LoadPictureLoaders();
-    BitmapPtr bitmap;
-    switch (server.LoadPicture(Absolute(input), bitmap)) {
-    case lrMissing:
-        throw UserError("missing: " + input);
-    case lrUnreadable:
-        throw UserError("unreadable: " + input + ": " + server.LastError());
-    default:
-        return bitmap;
-    }
-}
-
 // The loaded plug-in whose file is NAME, with or without its ".spi".
 TSPI& PluginNamed(const std::string& name) {
     TSPIs& host = LoadPictureLoaders();
@@ -919,13 +920,22 @@ const std::vector<Command> kCommands = {
      "stay in the foreground watching the wallpaper folders as the program does; prints "
      "\"registered<TAB>PATH\" for each new picture; ends on Ctrl+C or SIGTERM",
      &WatchRun},
-    {"patterns list", "[calendar|date|filename]",
-     "the decoration patterns: KIND, a tab, NAME, in list order", &PatternsList},
-    {"patterns add", "calendar|date|filename [NAME] [KEY=VALUE...]",
+    {"patterns list", "[calendar|date|filename|effect]",
+     "the decoration and effect patterns: KIND, a tab, NAME, in list order", &PatternsList},
+    {"patterns add", "calendar|date|filename|effect [NAME] [KEY=VALUE...]",
      "add a pattern (NAME: the first free default name when left out) and print its name; "
      "KEYS of patterns below",
      &PatternsAdd},
-    {"patterns remove", "calendar|date|filename NAME", "delete a pattern", &PatternsRemove},
+    {"patterns remove", "calendar|date|filename|effect NAME", "delete a pattern", &PatternsRemove},
+    {"effects", "",
+     "the loaded effect libraries, \"library<TAB>TITLE<TAB>PATH\", then every effect, "
+     "\"effect<TAB>DISPLAY NAME<TAB>EXPORT NAME<TAB>LIBRARY PATH\", in the order names are "
+     "looked up",
+     &Effects},
+    {"effect", "NAME|--pattern NAME PICTURE -o OUT.bmp|OUT.png",
+     "run one effect by its display name (letter case ignored), or an effect pattern of the "
+     "group, on a picture and write the result (a bitmap keeps the result's format)",
+     &RunEffectCommand},
     {"format-date", "FORMAT",
      "print the time (now, or --at) in a date format as the date patterns use it: d dd ddd "
      "dddd ddddd dddddd m mm mmm mmmm yy yyyy g gg e ee (Japanese era and its year) h hh n nn "
@@ -992,7 +1002,8 @@ std::string HelpText() {
            "  calendar: type=grid|strip hspace vspace today sunday monday tuesday wednesday\n"
            "  thursday friday saturday holiday (colours); date: parts=ymd separator=TEXT\n"
            "  format=FORMAT layered=0|1 (alpha applies only when layered); filename:\n"
-           "  fullpath=0|1 hideext=0|1 layered=0|1.\n"
+           "  fullpath=0|1 hideext=0|1 layered=0|1; effect: effect=DISPLAY NAME, once per\n"
+           "  effect to run, in order.\n"
            "\nexit status: 0 success, 1 an error (one line on standard error).\n";
     return out.str();
 }

@@ -5,6 +5,7 @@
 #include "compose/MWGraphic.h"
 #include "decor/HolidayCalendar.h"
 #include "decor/OptList.h"
+#include "effects/EffectList.h"
 #include "platform/Paths.h"
 #include "platform/Services.h"
 #include "settings/DateFormat.h"
@@ -19,7 +20,7 @@ using namespace muralto;
 
 namespace {
 
-const char* const kKinds = "calendar|date|filename";
+const char* const kKinds = "calendar|date|filename|effect";
 
 TOptionList& ListOf(const std::string& kind) {
     if (kind == "calendar")
@@ -28,6 +29,8 @@ TOptionList& ListOf(const std::string& kind) {
         return AnnoList();
     if (kind == "filename")
         return DrawNameList();
+    if (kind == "effect")
+        return EffectList();
     throw UserError("unknown pattern kind " + kind + "; use " + kKinds);
 }
 
@@ -153,8 +156,20 @@ bool SetFileName(TDrawNameItem& item, const std::string& key, const std::string&
     return true;
 }
 
+// "effect=NAME", once per effect of the run list, in order.
+bool SetEffect(TEffectItem& item, const std::string& key, const std::string& v) {
+    if (key != "effect")
+        return false;
+    if (EffectList().Library().IndexOfEffect(v) < 0)
+        throw UserError("no effect named " + v + "; see muraltoctl effects");
+    item.Effects.push_back(v);
+    return true;
+}
+
 bool SetPatternValue(const std::string& kind, TOptionItem& item, const std::string& key,
                      const std::string& value) {
+    if (kind == "effect")
+        return SetEffect(static_cast<TEffectItem&>(item), key, value);
     if (kind == "calendar")
         return SetCalendar(static_cast<TCalenderItem&>(item), key, value);
     if (kind == "date")
@@ -188,7 +203,7 @@ int PatternsList(const Arguments& args) {
     if (args.size() > 1)
         throw UserError(std::string("usage: muraltoctl patterns list [") + kKinds + "]");
     OpenData();
-    for (const char* kind : {"calendar", "date", "filename"}) {
+    for (const char* kind : {"calendar", "date", "filename", "effect"}) {
         if (!args.empty() && args[0] != kind) {
             ListOf(args[0]); // an unknown kind is an error
             continue;
@@ -232,7 +247,7 @@ int PatternsAdd(const Arguments& args) {
 }
 
 int PatternsRemove(const Arguments& args) {
-    RequireArguments(args, 2, "patterns remove calendar|date|filename NAME");
+    RequireArguments(args, 2, "patterns remove calendar|date|filename|effect NAME");
     OpenData();
     TOptionList& list = ListOf(args[0]);
     const int index = list.IndexOfName(args[1]);
@@ -277,6 +292,8 @@ int DrawPattern(const Arguments& args) {
     OpenData();
     const std::string& kind = words[0];
     const std::string& name = words[1];
+    if (kind == "effect")
+        throw UserError("an effect pattern is run with muraltoctl effect --pattern");
     if (ListOf(kind).IndexOfName(name) < 0)
         throw UserError("no " + kind + " pattern named " + name + "; see muraltoctl patterns list");
     const DesktopGeometry g = Platform().desktop->Geometry();

@@ -1,6 +1,7 @@
 #pragma once
 // What the command files share: opening the group's data, a virtual desktop, output.
 #include "Commands.h"
+#include "compose/MWGraphic.h"
 #include "platform/mtgdi/Bitmap.h"
 
 #include <string>
@@ -17,6 +18,8 @@ void OpenSettings();
 void OpenData();
 // "--screen WxH" and "--workarea X,Y,W,H": a virtual desktop of that size.
 void UseVirtualDesktop(const std::string& screen, const std::string& workArea);
+// Loads a picture as the program does; a missing or unreadable one is a user error.
+muralto::BitmapPtr LoadOrExplain(const muralto::TGraphicServer& server, const std::string& input);
 // A bitmap, or a PNG when the name ends in ".png".
 void WritePicture(const MTBitmap* bitmap, const std::string& output);
 

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <unordered_set>
 #include <vector>
 
 struct MTBitmap {
@@ -20,6 +22,24 @@ struct MTLocal {
 };
 
 namespace {
+
+// Every bitmap this library made and has not freed, so a handle handed back across a
+// library boundary can be checked without reading through it.
+std::mutex& LiveLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
+std::unordered_set<const MTBitmap*>& Live() {
+    static auto* live = new std::unordered_set<const MTBitmap*>;
+    return *live;
+}
+MTBitmap* Track(MTBitmap* bitmap) {
+    if (bitmap) {
+        const std::lock_guard<std::mutex> guard(LiveLock());
+        Live().insert(bitmap);
+    }
+    return bitmap;
+}
 
 int32_t BitsOf(int32_t format) {
     switch (format) {
@@ -113,7 +133,7 @@ MTBitmap* NewBitmap(int32_t width, int32_t height, int32_t format) {
         delete bmp;
         return nullptr;
     }
-    return bmp;
+    return Track(bmp);
 }
 
 uint32_t PixelAt(const MTBitmap& bmp, int32_t x, int32_t y) {
@@ -360,13 +380,30 @@ MTBitmap* mtgdi_create(int32_t width, int32_t height, int32_t format) {
 }
 
 void mtgdi_free(MTBitmap* bitmap) {
+    if (!bitmap)
+        return;
+    {
+        const std::lock_guard<std::mutex> guard(LiveLock());
+        Live().erase(bitmap);
+    }
     delete bitmap;
 }
 
 MTBitmap* mtgdi_clone(const MTBitmap* bitmap) {
     if (!bitmap)
         return nullptr;
-    return new (std::nothrow) MTBitmap(*bitmap);
+    try {
+        return Track(new MTBitmap(*bitmap));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+int32_t mtgdi_is_bitmap(const MTBitmap* bitmap) {
+    if (!bitmap)
+        return 0;
+    const std::lock_guard<std::mutex> guard(LiveLock());
+    return Live().count(bitmap) ? 1 : 0;
 }
 
 MTBitmap* mtgdi_convert(const MTBitmap* bitmap, int32_t format) {

@@ -53,6 +53,9 @@ enum {
 MTGDI_API MTBitmap* mtgdi_create(int32_t width, int32_t height, int32_t format);
 MTGDI_API void mtgdi_free(MTBitmap* bitmap);
 MTGDI_API MTBitmap* mtgdi_clone(const MTBitmap* bitmap);
+/* 1 when the pointer is a bitmap made by this library and not yet freed, else 0; the
+ * pointer itself is never read, so any value may be asked about. */
+MTGDI_API int32_t mtgdi_is_bitmap(const MTBitmap* bitmap);
 /* A new bitmap of another format with the same picture; null on a bad argument. Converting
  * to an indexed format maps every pixel to the nearest entry of a fixed colour cube. */
 MTGDI_API MTBitmap* mtgdi_convert(const MTBitmap* bitmap, int32_t format);
