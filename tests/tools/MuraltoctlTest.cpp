@@ -376,3 +376,44 @@ TEST_F(MuraltoctlPatterns, RenderAndDrawAreReproducibleWithAt) {
 
 } // namespace
 } // namespace muralto
+
+namespace muralto {
+namespace {
+
+TEST_F(MuraltoctlPatterns, EffectsListedRunAndPatterned) {
+    const auto listed = Ctl({"effects"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 4 + 32);
+    EXPECT_NE(listed.out.find("effect\tセピア\tSEPIA\t"), std::string::npos);
+    EXPECT_NE(listed.out.find("library\tRotate Library Ver1.0"), std::string::npos);
+
+    const std::string photo = Picture("pics/a.bmp", 0x102030);
+    ASSERT_EQ(Ctl({"effect", "ネガポジ反転", photo, "-o", home / "negative.bmp"}).status, 0);
+    BitmapPtr negative = test::ReadBmpFile(home / "negative.bmp");
+    ASSERT_TRUE(negative);
+    EXPECT_EQ(mtgdi_get_pixel(negative.get(), 0, 0), 0xEFDFCFu);
+    EXPECT_EQ(Ctl({"effect", "no such", photo, "-o", home / "x.bmp"}).status, 1);
+    EXPECT_EQ(Ctl({"effect", "セピア", home / "missing.bmp", "-o", home / "x.bmp"}).status, 1);
+
+    EXPECT_EQ(Ctl({"patterns", "add", "effect", "Twice", "effect=ネガポジ反転",
+                   "effect=rgb -> brg"})
+                  .out,
+              "Twice\n");
+    EXPECT_EQ(Ctl({"patterns", "add", "effect", "Bad", "effect=ないもの"}).status, 1);
+    EXPECT_EQ(Ctl({"patterns", "list", "effect"}).out, "effect\tTwice\n");
+    ASSERT_EQ(Ctl({"effect", "--pattern", "Twice", photo, "-o", home / "p.bmp"}).status, 0);
+    BitmapPtr patterned = test::ReadBmpFile(home / "p.bmp");
+    EXPECT_EQ(mtgdi_get_pixel(patterned.get(), 0, 0), 0xCFEFDFu); // inverted, then B R G
+
+    // The change pipeline runs the pattern a picture names.
+    ASSERT_EQ(Ctl({"buffer", "add", photo}).status, 0);
+    ASSERT_EQ(Ctl({"render", photo, "-o", home / "plain.bmp", "--screen", "8x6"}).status, 0);
+    ASSERT_EQ(Ctl({"buffer", "set", photo, "effect=2", "effectpattern=Twice"}).status, 0);
+    ASSERT_EQ(Ctl({"render", photo, "-o", home / "fx.bmp", "--screen", "8x6"}).status, 0);
+    BitmapPtr rendered = test::ReadBmpFile(home / "fx.bmp");
+    ASSERT_TRUE(rendered);
+    EXPECT_EQ(mtgdi_get_pixel(rendered.get(), 4, 3), 0xCFEFDFu);
+}
+
+} // namespace
+} // namespace muralto
