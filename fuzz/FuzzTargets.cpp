@@ -1,6 +1,7 @@
 #include "FuzzTargets.h"
 
 #include "decor/OptList.h"
+#include "effects/EffectList.h"
 
 #include "buffer/MWBuf.h"
 #include "buffer/StmList.h"
@@ -44,9 +45,10 @@ int FuzzPatternFile(const uint8_t* data, size_t size) {
     TCalenderList calendars("");
     TAnnoList dates;
     TDrawNameList names;
+    TEffectList effects(std::make_unique<TEffectLibrary>(std::vector<std::string>{}));
     for (TOptionList* list :
          {static_cast<TOptionList*>(&calendars), static_cast<TOptionList*>(&dates),
-          static_cast<TOptionList*>(&names)}) {
+          static_cast<TOptionList*>(&names), static_cast<TOptionList*>(&effects)}) {
         TMemoryStream source(bytes);
         try {
             list->LoadFromStream(source);

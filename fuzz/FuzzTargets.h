@@ -4,7 +4,8 @@
 #include <cstdint>
 
 int FuzzBufferFile(const uint8_t* data, size_t size);
-// Reads the bytes as a calendar, a date and a file-name pattern file, and writes them back.
+// Reads the bytes as a calendar, a date, a file-name and an effect pattern file, and
+// writes them back.
 int FuzzPatternFile(const uint8_t* data, size_t size);
 int FuzzBitmapFile(const uint8_t* data, size_t size);
 int FuzzJpegFile(const uint8_t* data, size_t size);
