@@ -49,11 +49,17 @@ int Clamp(double x) {
     return int(std::nearbyint(x));
 }
 
-// (30 R + 59 G + 11 B) / 100 rounded half to even, in integers.
-int Y100(int r, int g, int b) {
-    const int v = 30 * r + 59 * g + 11 * b;
-    const int q = v / 100, rest = v % 100;
-    return rest > 50 || (rest == 50 && (q & 1)) ? q + 1 : q;
+// (30 R + 59 G + 11 B) / 100 rounded half to even, for every weighted sum.
+const uint8_t* Y100Table() {
+    static const auto* table = [] {
+        auto* t = new uint8_t[25501];
+        for (int v = 0; v <= 25500; ++v) {
+            const int q = v / 100, rest = v % 100;
+            t[v] = uint8_t(rest > 50 || (rest == 50 && (q & 1)) ? q + 1 : q);
+        }
+        return t;
+    }();
+    return table;
 }
 
 int Yw(int a, int b, int c, Rgb p) {
@@ -141,11 +147,12 @@ egl::TPixelPath MonochromePixels(Ramp ramp) {
         uint32_t* table = mtgdi_palette(out);
         for (int i = 0; i < 256; ++i)
             table[i] = ToEntry(RampEntry(ramp, i), 0);
+        const uint8_t* y100 = Y100Table();
         for (int32_t y = 0; y < h; ++y) {
             const uint8_t* p = mtgdi_scanline_const(image, y);
             uint8_t* q = mtgdi_scanline(out, y);
             for (int32_t x = 0; x < w; ++x, p += 3)
-                q[x] = uint8_t(Y100(p[2], p[1], p[0]));
+                q[x] = y100[30 * p[2] + 59 * p[1] + 11 * p[0]];
         }
         mtgdi_free(image);
         image = out;
@@ -158,7 +165,7 @@ egl::TPalettePath MonochromePalette(Ramp ramp) {
     return [ramp](uint32_t* entries, int count) {
         for (int i = 0; i < count; ++i) {
             const Rgb c = FromEntry(entries[i]);
-            const int y = Y100(c.r, c.g, c.b);
+            const int y = Y100Table()[30 * c.r + 59 * c.g + 11 * c.b];
             Rgb out;
             switch (ramp) {
             case Ramp::Red:

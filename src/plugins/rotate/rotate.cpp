@@ -28,30 +28,56 @@ void SetNibble(uint8_t* row, int x, int value) {
     b = x % 2 ? uint8_t((b & 0xF0) | value) : uint8_t((b & 0x0F) | value << 4);
 }
 
-// The input pixel that output pixel (x, y) copies, for an input of w x h.
-struct Source {
-    Turn turn;
-    int w, h;
-    void operator()(int x, int y, int& sx, int& sy) const {
-        switch (turn) {
-        case Turn::Clockwise:
-            sx = y, sy = h - 1 - x;
-            break;
-        case Turn::Counterclockwise:
-            sx = w - 1 - y, sy = x;
-            break;
-        case Turn::Half:
-            sx = w - 1 - x, sy = h - 1 - y;
-            break;
-        case Turn::MirrorLeftRight:
-            sx = w - 1 - x, sy = y;
-            break;
-        default:
-            sx = x, sy = h - 1 - y;
-            break;
-        }
-    }
+// The input pixel that output pixel (x, y) copies, for an input of w x h, as the pixel
+// of output (0, y) and the step to the next output pixel along the row.
+struct Walk {
+    int sx, sy, dx, dy;
 };
+
+Walk RowWalk(Turn turn, int w, int h, int y) {
+    switch (turn) {
+    case Turn::Clockwise: // out(x, y) = in(y, h - 1 - x)
+        return {y, h - 1, 0, -1};
+    case Turn::Counterclockwise: // out(x, y) = in(w - 1 - y, x)
+        return {w - 1 - y, 0, 0, 1};
+    case Turn::Half: // out(x, y) = in(w - 1 - x, h - 1 - y)
+        return {w - 1, h - 1 - y, -1, 0};
+    case Turn::MirrorLeftRight: // out(x, y) = in(w - 1 - x, y)
+        return {w - 1, y, -1, 0};
+    default: // out(x, y) = in(x, h - 1 - y)
+        return {0, h - 1 - y, 1, 0};
+    }
+}
+
+// Copies output columns x0..x1 of row y; bytes-per-pixel formats walk the source with
+// one pointer step, 4-bit ones nibble by nibble.
+void CopyRun(const MTBitmap* image, MTBitmap* out, Turn turn, int y, int x0, int x1) {
+    const int w = mtgdi_width(image), h = mtgdi_height(image);
+    const Walk walk = RowWalk(turn, w, h, y);
+    int sx = walk.sx + walk.dx * x0, sy = walk.sy + walk.dy * x0;
+    uint8_t* dst = mtgdi_scanline(out, y);
+    if (mtgdi_format(image) == MT_PF4) {
+        for (int x = x0; x < x1; ++x, sx += walk.dx, sy += walk.dy)
+            SetNibble(dst, x, Nibble(mtgdi_scanline_const(image, sy), sx));
+        return;
+    }
+    const int bytes = mtgdi_format(image) == MT_PF24 ? 3 : 1;
+    const uint8_t* base = mtgdi_scanline_const(image, 0);
+    const ptrdiff_t stride = mtgdi_scanline_const(image, h > 1 ? 1 : 0) - base;
+    const uint8_t* src = base + sy * stride + sx * bytes;
+    const ptrdiff_t step = walk.dy * stride + walk.dx * bytes;
+    dst += x0 * bytes;
+    if (bytes == 3) {
+        for (int x = x0; x < x1; ++x, src += step, dst += 3) {
+            dst[0] = src[0];
+            dst[1] = src[1];
+            dst[2] = src[2];
+        }
+    } else {
+        for (int x = x0; x < x1; ++x, src += step)
+            *dst++ = *src;
+    }
+}
 
 egl::TWork Rotate(Turn turn) {
     return [turn](MTBitmap*& image) {
@@ -67,26 +93,12 @@ egl::TWork Rotate(Turn turn) {
             mtgdi_set_palette_size(out, mtgdi_palette_size(image));
             std::copy_n(mtgdi_palette(image), mtgdi_palette_size(image), mtgdi_palette(out));
         }
-        const Source source{turn, w, h};
-        const int bytes = format == MT_PF24 ? 3 : 1;
-        // Blocks keep both pictures' rows in the cache while a quarter turn walks columns.
-        constexpr int kBlock = 64;
-        for (int by = 0; by < oh; by += kBlock)
-            for (int bx = 0; bx < ow; bx += kBlock)
-                for (int y = by; y < std::min(by + kBlock, oh); ++y) {
-                    uint8_t* dst = mtgdi_scanline(out, y);
-                    for (int x = bx; x < std::min(bx + kBlock, ow); ++x) {
-                        int sx, sy;
-                        source(x, y, sx, sy);
-                        const uint8_t* src = mtgdi_scanline_const(image, sy);
-                        if (format == MT_PF4) {
-                            SetNibble(dst, x, Nibble(src, sx));
-                        } else {
-                            for (int c = 0; c < bytes; ++c)
-                                dst[bytes * x + c] = src[bytes * sx + c];
-                        }
-                    }
-                }
+        // A quarter turn walks the source down its columns: blocks keep the rows it
+        // touches in the cache. The mirrors and the half turn walk along rows.
+        const int block = quarter ? 64 : ow;
+        for (int bx = 0; bx < ow; bx += block)
+            for (int y = 0; y < oh; ++y)
+                CopyRun(image, out, turn, y, bx, std::min(bx + block, ow));
         mtgdi_free(image);
         image = out;
     };
