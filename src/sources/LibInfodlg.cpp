@@ -1,5 +1,7 @@
 #include "LibInfodlg.h"
 
+#include "effects/EffectList.h"
+
 #include "SPIs.h"
 #include "ui_LibInfodlg.h"
 
@@ -31,6 +33,19 @@ QStringList SusiePluginLines() {
 
 void ShowSusiePlugins(QWidget* parent) {
     TLibInfo window(parent, QStringLiteral("読み込んだSusie Plug-in"), SusiePluginLines());
+    window.exec();
+}
+
+QStringList EffectLibraryLines(const TEffectLibrary& library) {
+    QStringList lines;
+    for (int i = 0; i < library.LibraryCount(); ++i)
+        lines << QString::fromStdString(library.LibraryTitle(i));
+    return lines;
+}
+
+void ShowEffectLibraries(QWidget* parent) {
+    TLibInfo window(parent, QStringLiteral("読み込んだEffect Library"),
+                    EffectLibraryLines(EffectList().Library()));
     window.exec();
 }
 

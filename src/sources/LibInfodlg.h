@@ -11,6 +11,8 @@ class TLibInfo;
 
 namespace muralto {
 
+class TEffectLibrary;
+
 class TLibInfo : public QDialog {
     Q_OBJECT
 public:
@@ -26,5 +28,9 @@ private:
 QStringList SusiePluginLines();
 // Shows them, modal, titled "読み込んだSusie Plug-in".
 void ShowSusiePlugins(QWidget* parent);
+// The information text of every loaded effect library, one per line.
+QStringList EffectLibraryLines(const TEffectLibrary& library);
+// Shows them, modal, titled "読み込んだEffect Library".
+void ShowEffectLibraries(QWidget* parent);
 
 } // namespace muralto

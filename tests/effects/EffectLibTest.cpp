@@ -4,6 +4,7 @@
 #include "buffer/DataFiles.h"
 #include "buffer/StmList.h"
 #include "settings/Options.h"
+#include "sources/LibInfodlg.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,8 @@ TEST(EffectHost, ADropInLibraryBuiltAgainstThePublicHeaderRuns) {
     TEffectLibrary library({folder.Path()});
     ASSERT_EQ(library.LibraryCount(), 1);
     EXPECT_EQ(library.LibraryTitle(0).rfind("Example Library 1.0", 0), 0u);
+    EXPECT_EQ(EffectLibraryLines(library),
+              QStringList{QString::fromStdString(library.LibraryTitle(0))});
     ASSERT_EQ(Names(library), std::vector<std::string>{"青を消す"});
     BitmapPtr image = Picture(0x336699);
     library.RunEffectByName("青を消す", image);
