@@ -2,6 +2,7 @@
 // monochromes and two random tone curves. Each has a 24-bit pixel path and a palette path.
 #include "plugins/common/SysFunc.h"
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <random>
@@ -51,15 +52,15 @@ int Clamp(double x) {
 
 // (30 R + 59 G + 11 B) / 100 rounded half to even, for every weighted sum.
 const uint8_t* Y100Table() {
-    static const auto* table = [] {
-        auto* t = new uint8_t[25501];
+    static const std::array<uint8_t, 25501> table = [] {
+        std::array<uint8_t, 25501> t{};
         for (int v = 0; v <= 25500; ++v) {
             const int q = v / 100, rest = v % 100;
-            t[v] = uint8_t(rest > 50 || (rest == 50 && (q & 1)) ? q + 1 : q);
+            t[size_t(v)] = uint8_t(rest > 50 || (rest == 50 && (q & 1)) ? q + 1 : q);
         }
         return t;
     }();
-    return table;
+    return table.data();
 }
 
 int Yw(int a, int b, int c, Rgb p) {
