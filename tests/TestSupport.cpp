@@ -112,6 +112,16 @@ void ProgramTest::TearDown() {
     unsetenv("MURALTO_REGISTRY");
 }
 
+bool SamePixels(const MTBitmap* a, const MTBitmap* b) {
+    if (mtgdi_width(a) != mtgdi_width(b) || mtgdi_height(a) != mtgdi_height(b))
+        return false;
+    for (int y = 0; y < mtgdi_height(a); ++y)
+        for (int x = 0; x < mtgdi_width(a); ++x)
+            if (mtgdi_get_pixel(a, x, y) != mtgdi_get_pixel(b, x, y))
+                return false;
+    return true;
+}
+
 BitmapPtr ReadBmpFile(const std::string& path) {
     const std::string bytes = ReadFile(path);
     MTBitmap* b = nullptr;

@@ -33,6 +33,9 @@ void WriteBitmap(const std::string& path, int width, int height, uint32_t rgb);
 // A bitmap file as read by the program's bitmap reader; empty when it cannot be read.
 BitmapPtr ReadBmpFile(const std::string& path);
 
+// Same size and the same colour at every pixel, whatever the formats.
+bool SamePixels(const MTBitmap* a, const MTBitmap* b);
+
 // Fakes in, process-wide objects reset, MURALTO_HOME and XDG_RUNTIME_DIR pointed at a
 // fresh folder of the fixture.
 class ProgramTest : public ::testing::Test {

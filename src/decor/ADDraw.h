@@ -10,7 +10,7 @@ namespace muralto {
 
 // What the text renderer takes from a date or file-name pattern.
 struct TTextStyle {
-    TFontSpec Font;
+    TPatternFont Font;
     uint8_t AlphaLevel = 0;
     uint8_t Options = 0; // bits 0..3 as the text patterns': frame, alpha, shadow, italic
     TColor FrameColor = 0, ShadowColor = 0;

@@ -210,7 +210,7 @@ TPoint32 TCalenderDraw::Position(int width, int height, int referenceWidth,
 
 BitmapPtr TCalenderDraw::RenderGrid(TColor key) {
     const TCalenderRec& r = item_.Data;
-    const TFontSpec& font = item_.Font;
+    const TPatternFont& font = item_.Font;
     const auto& headers = FormatNames().CalendarDayNames;
     int cw = 0, ch = 0;
     for (const std::string& text : headers) {
@@ -273,7 +273,7 @@ BitmapPtr TCalenderDraw::RenderStrip(TColor key) {
     // The strip has four positions; the fifth draws nothing.
     if (p > 3)
         return nullptr;
-    const TFontSpec& font = item_.Font;
+    const TPatternFont& font = item_.Font;
     const int days = DaysInMonth(today_.year, today_.month);
     std::vector<TTextExtent> extents;
     int cw = 0, ch = 0;

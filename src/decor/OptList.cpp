@@ -49,14 +49,14 @@ template <class Rec> void WriteRecord(TMemoryStream& stream, const Rec& rec) {
     stream.Write(&rec, sizeof rec);
 }
 
-template <class Rec> void FontIntoRecord(const TFontSpec& font, Rec& rec) {
+template <class Rec> void FontIntoRecord(const TPatternFont& font, Rec& rec) {
     rec.FontStyle = font.Style;
     rec.FontColor = font.Color;
     rec.FontSize = uint8_t(font.Size); // only the low byte is kept
     rec.FontNameLen = StoredLength(font.Name);
 }
 
-template <class Rec> void FontFromRecord(const Rec& rec, TFontSpec& font) {
+template <class Rec> void FontFromRecord(const Rec& rec, TPatternFont& font) {
     font.Style = rec.FontStyle;
     font.Color = rec.FontColor;
     font.Size = rec.FontSize;

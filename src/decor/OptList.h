@@ -29,7 +29,7 @@ public:
 enum TFontStyleBit : uint8_t { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 
 // The font of a pattern: its face as stored, its size in points, its style bits and colour.
-struct TFontSpec {
+struct TPatternFont {
     std::string Name = "ＭＳ Ｐゴシック";
     int Size = 14;
     uint8_t Style = 0;
@@ -157,7 +157,7 @@ template <class Rec> class TDecorItem : public TOptionItem {
 public:
     using TOptionItem::TOptionItem;
     Rec Data;
-    TFontSpec Font;
+    TPatternFont Font;
     bool Option(int bit) const { return (Data.Options >> bit) & 1; }
     void SetOption(int bit, bool on) {
         Data.Options = uint8_t(on ? Data.Options | (1u << bit) : Data.Options & ~(1u << bit));

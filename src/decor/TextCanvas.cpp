@@ -36,13 +36,13 @@ QString Families(const std::string& face) {
     return name;
 }
 
-QFont FontOf(const TFontSpec& spec, uint8_t extraStyle) {
+QFont FontOf(const TPatternFont& pattern, uint8_t extraStyle) {
     QFont font;
-    const QString first = Families(spec.Name);
+    const QString first = Families(pattern.Name);
     // Later faces stand in for a missing first one and for the glyphs it lacks.
     font.setFamilies({first, "Noto Sans CJK JP", "IPAGothic", "IPAPGothic", "DejaVu Sans"});
-    font.setPixelSize(PixelSize(spec.Size));
-    const uint8_t style = spec.Style | extraStyle;
+    font.setPixelSize(PixelSize(pattern.Size));
+    const uint8_t style = pattern.Style | extraStyle;
     font.setBold(style & fsBold);
     font.setItalic(style & fsItalic);
     font.setUnderline(style & fsUnderline);
@@ -51,7 +51,7 @@ QFont FontOf(const TFontSpec& spec, uint8_t extraStyle) {
     return font;
 }
 
-TTextExtent TextExtent(const TFontSpec& font, const std::string& text) {
+TTextExtent TextExtent(const TPatternFont& font, const std::string& text) {
     const QFontMetrics metrics(FontOf(font));
     return {metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
 }
@@ -88,7 +88,7 @@ TTextCanvas::TTextCanvas(MTBitmap* bitmap)
     painter_.setRenderHint(QPainter::TextAntialiasing);
 }
 
-void TTextCanvas::SetFont(const TFontSpec& font, uint8_t extraStyle) {
+void TTextCanvas::SetFont(const TPatternFont& font, uint8_t extraStyle) {
     painter_.setFont(FontOf(font, extraStyle));
 }
 

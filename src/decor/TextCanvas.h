@@ -18,15 +18,15 @@ struct TTextExtent {
 
 // The Qt font of a pattern font: sizes in points at 96 dpi, the style bits, and the faces
 // of the old system mapped to installed Japanese fonts so Japanese text never shows boxes.
-QFont FontOf(const TFontSpec& font, uint8_t extraStyle = 0);
+QFont FontOf(const TPatternFont& font, uint8_t extraStyle = 0);
 QString Families(const std::string& face);
-TTextExtent TextExtent(const TFontSpec& font, const std::string& text);
+TTextExtent TextExtent(const TPatternFont& font, const std::string& text);
 
 class TTextCanvas {
 public:
     // The bitmap must stay alive and keep its format while the canvas lives.
     explicit TTextCanvas(MTBitmap* bitmap);
-    void SetFont(const TFontSpec& font, uint8_t extraStyle = 0);
+    void SetFont(const TPatternFont& font, uint8_t extraStyle = 0);
     // The text with its top-left corner at (x, y).
     void TextOut(int x, int y, const std::string& text, TColor colour);
     // Single line, centred both ways in the rectangle.

@@ -20,6 +20,8 @@
 namespace muralto {
 namespace {
 
+using test::SamePixels;
+
 // Where the pixels of exactly one colour lie.
 struct Ink {
     int count = 0;
@@ -56,16 +58,6 @@ BitmapPtr Plain(int width, int height, TColor colour, int format = MT_PF24) {
     if (format != MT_PF24)
         image.reset(mtgdi_convert(image.get(), format));
     return image;
-}
-
-bool SamePixels(const MTBitmap* a, const MTBitmap* b) {
-    if (mtgdi_width(a) != mtgdi_width(b) || mtgdi_height(a) != mtgdi_height(b))
-        return false;
-    for (int y = 0; y < mtgdi_height(a); ++y)
-        for (int x = 0; x < mtgdi_width(a); ++x)
-            if (mtgdi_get_pixel(a, x, y) != mtgdi_get_pixel(b, x, y))
-                return false;
-    return true;
 }
 
 class Decorations : public test::ProgramTest {
@@ -509,11 +501,11 @@ TEST(Fonts, TheOldFacesMapToJapaneseFontsThatHaveTheGlyphs) {
     for (const auto& c : cases)
         EXPECT_EQ(Families(c.face).toStdString(), c.family) << c.face;
     for (const char* face : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "ＭＳ 明朝", "Unknown Face"}) {
-        TFontSpec spec;
-        spec.Name = face;
-        const QFontMetrics metrics(FontOf(spec));
+        TPatternFont font;
+        font.Name = face;
+        const QFontMetrics metrics(FontOf(font));
         EXPECT_TRUE(metrics.inFontUcs4(0x65E5)) << face; // 日
-        EXPECT_EQ(metrics.height(), TextExtent(spec, "日").Height);
+        EXPECT_EQ(metrics.height(), TextExtent(font, "日").Height);
     }
 }
 

@@ -187,7 +187,7 @@ TEST(PatternRecords, NewItemsTakeTheTableDefaults) {
     EXPECT_EQ(c.Color(4), 0x000000FFu);
     EXPECT_EQ(c.Color(10), 0x00FFFF00u);
     EXPECT_EQ(c.Color(11), 0x00FF00FFu);
-    EXPECT_EQ(c.Font.Color, TFontSpec().Color); // the font keeps its own colour
+    EXPECT_EQ(c.Font.Color, TPatternFont().Color); // the font keeps its own colour
     const TAnnoItem& d = dates.AddItem();
     EXPECT_EQ(d.Data.Options, 1);
     EXPECT_EQ(d.FormatString, "dddddd");

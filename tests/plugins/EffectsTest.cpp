@@ -11,6 +11,8 @@
 namespace muralto {
 namespace {
 
+using test::SamePixels;
+
 // The delivered libraries of the program folder, loaded once for these tests.
 TEffectLibrary& Delivered() {
     static TEffectLibrary library({MURALTO_PROGRAM_DIR "/"});
@@ -54,16 +56,6 @@ int IndexAt(const MTBitmap* image, int x, int y) {
 void Apply(const std::string& name, BitmapPtr& image) {
     ASSERT_GE(Delivered().IndexOfEffect(name), 0) << name;
     Delivered().RunEffectByName(name, image);
-}
-
-bool SamePixels(const MTBitmap* a, const MTBitmap* b) {
-    if (mtgdi_width(a) != mtgdi_width(b) || mtgdi_height(a) != mtgdi_height(b))
-        return false;
-    for (int y = 0; y < mtgdi_height(a); ++y)
-        for (int x = 0; x < mtgdi_width(a); ++x)
-            if (mtgdi_get_pixel(a, x, y) != mtgdi_get_pixel(b, x, y))
-                return false;
-    return true;
 }
 
 // ---------------------------------------------------------------- the information exports
