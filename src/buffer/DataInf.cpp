@@ -12,23 +12,23 @@ namespace {
 
 bool defaultDataMode = false;
 
-std::string ReadName(TMemoryStream& stream, int32_t length) {
+} // namespace
+
+std::string ReadStoredName(TMemoryStream& stream, int32_t length) {
     if (length < 1)
         return {};
     const std::string_view stored = stream.ReadView(size_t(length));
     return FromStored(stored.substr(0, stored.find('\0')));
 }
 
-void WriteName(TMemoryStream& stream, const std::string& name) {
+void WriteStoredName(TMemoryStream& stream, const std::string& name) {
     stream.Write(name.data(), name.size());
     stream.Write("", 1);
 }
 
-int32_t StoredLength(const std::string& name) {
+int32_t StoredNameLength(const std::string& name) {
     return int32_t(name.size() + 1);
 }
-
-} // namespace
 
 bool DefaultDataMode() {
     return defaultDataMode;
@@ -87,28 +87,28 @@ std::unique_ptr<TDataInf> TDataInf::Copy() const {
 }
 
 void TDataInf::WriteToStream(TMemoryStream& stream) {
-    Data.AnnoDominiPatternLen = StoredLength(AnnoDominiPattern);
-    Data.CalenderPatternLen = StoredLength(CalenderPattern);
-    Data.DrawFileNamePatternLen = StoredLength(DrawFileNamePattern);
-    Data.EffectPatternLen = StoredLength(EffectPattern);
-    Data.WaveFileLen = StoredLength(WaveFile);
-    Data.TextuerFileLen = StoredLength(TextuerFile);
+    Data.AnnoDominiPatternLen = StoredNameLength(AnnoDominiPattern);
+    Data.CalenderPatternLen = StoredNameLength(CalenderPattern);
+    Data.DrawFileNamePatternLen = StoredNameLength(DrawFileNamePattern);
+    Data.EffectPatternLen = StoredNameLength(EffectPattern);
+    Data.WaveFileLen = StoredNameLength(WaveFile);
+    Data.TextuerFileLen = StoredNameLength(TextuerFile);
     stream.Write(&Data, sizeof Data);
-    WriteName(stream, AnnoDominiPattern);
-    WriteName(stream, CalenderPattern);
-    WriteName(stream, DrawFileNamePattern);
-    WriteName(stream, EffectPattern);
-    WriteName(stream, WaveFile);
-    WriteName(stream, TextuerFile);
+    WriteStoredName(stream, AnnoDominiPattern);
+    WriteStoredName(stream, CalenderPattern);
+    WriteStoredName(stream, DrawFileNamePattern);
+    WriteStoredName(stream, EffectPattern);
+    WriteStoredName(stream, WaveFile);
+    WriteStoredName(stream, TextuerFile);
 }
 
 void TDataInf::ReadNames(TMemoryStream& stream, const TDataInfRec& lengths) {
-    AnnoDominiPattern = ReadName(stream, lengths.AnnoDominiPatternLen);
-    CalenderPattern = ReadName(stream, lengths.CalenderPatternLen);
-    DrawFileNamePattern = ReadName(stream, lengths.DrawFileNamePatternLen);
-    EffectPattern = ReadName(stream, lengths.EffectPatternLen);
-    WaveFile = ReadName(stream, lengths.WaveFileLen);
-    TextuerFile = ReadName(stream, lengths.TextuerFileLen);
+    AnnoDominiPattern = ReadStoredName(stream, lengths.AnnoDominiPatternLen);
+    CalenderPattern = ReadStoredName(stream, lengths.CalenderPatternLen);
+    DrawFileNamePattern = ReadStoredName(stream, lengths.DrawFileNamePatternLen);
+    EffectPattern = ReadStoredName(stream, lengths.EffectPatternLen);
+    WaveFile = ReadStoredName(stream, lengths.WaveFileLen);
+    TextuerFile = ReadStoredName(stream, lengths.TextuerFileLen);
 }
 
 void TDataInf::ReadFromStream(TMemoryStream& stream) {

@@ -48,6 +48,13 @@ static_assert(offsetof(TDataInfRec, Flags) == 42);
 
 enum TDataInfFlag { difTransColor = 0, difTexRandom = 1, difSndRandom = 2, difBackGround = 3 };
 
+// The names stored after a record: each length field counts the closing 0 byte, the text
+// ends at the first 0 byte, and a length below 1 reads as empty. A length past the end of
+// the stream raises the read error before anything is read.
+std::string ReadStoredName(TMemoryStream& stream, int32_t length);
+void WriteStoredName(TMemoryStream& stream, const std::string& name);
+int32_t StoredNameLength(const std::string& name);
+
 // What a newly registered file gets outside default-data mode.
 TDataInfRec InitialDataInfRec();
 

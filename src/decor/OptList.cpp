@@ -3,6 +3,7 @@
 #include "ADDraw.h"
 #include "CalDraw1.h"
 #include "NameDraw.h"
+#include "buffer/DataInf.h"
 #include "buffer/StmList.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -23,24 +24,6 @@ namespace {
 constexpr uint32_t kPatternFileVersion = 0x00010000;
 constexpr TColor kWhite = 0x00FFFFFF;
 
-// A string of the record: its length field counts the closing 0 byte; the text ends at
-// the first 0 byte. A length that lies raises the read error before anything is read.
-std::string ReadString(TMemoryStream& stream, int32_t length) {
-    if (length < 1)
-        return {};
-    const std::string_view stored = stream.ReadView(size_t(length));
-    return FromStored(stored.substr(0, stored.find('\0')));
-}
-
-void WriteString(TMemoryStream& stream, const std::string& text) {
-    stream.Write(text.data(), text.size());
-    stream.Write("", 1);
-}
-
-int32_t StoredLength(const std::string& text) {
-    return int32_t(text.size() + 1);
-}
-
 template <class Rec> void ReadRecord(TMemoryStream& stream, Rec& rec) {
     stream.ReadBuffer(&rec, sizeof rec);
 }
@@ -53,7 +36,7 @@ template <class Rec> void FontIntoRecord(const TPatternFont& font, Rec& rec) {
     rec.FontStyle = font.Style;
     rec.FontColor = font.Color;
     rec.FontSize = uint8_t(font.Size); // only the low byte is kept
-    rec.FontNameLen = StoredLength(font.Name);
+    rec.FontNameLen = StoredNameLength(font.Name);
 }
 
 template <class Rec> void FontFromRecord(const Rec& rec, TPatternFont& font) {
@@ -172,17 +155,17 @@ void TCalenderItem::SetColor(int index, TColor colour) {
 
 void TCalenderItem::LoadFromStream(TMemoryStream& stream) {
     ReadRecord(stream, Data);
-    AssignStoredName(ReadString(stream, Data.NameLen));
-    Font.Name = ReadString(stream, Data.FontNameLen);
+    AssignStoredName(ReadStoredName(stream, Data.NameLen));
+    Font.Name = ReadStoredName(stream, Data.FontNameLen);
     FontFromRecord(Data, Font);
 }
 
 void TCalenderItem::SaveToStream(TMemoryStream& stream) {
     FontIntoRecord(Font, Data);
-    Data.NameLen = StoredLength(Name());
+    Data.NameLen = StoredNameLength(Name());
     WriteRecord(stream, Data);
-    WriteString(stream, Name());
-    WriteString(stream, Font.Name);
+    WriteStoredName(stream, Name());
+    WriteStoredName(stream, Font.Name);
 }
 
 TAnnoItem::TAnnoItem(TOptionList& owner) : TDecorItem(owner) {
@@ -207,23 +190,23 @@ void TAnnoItem::SetFont(const TAnnoRec& rec, const std::string* fontName) {
 
 void TAnnoItem::LoadFromStream(TMemoryStream& stream) {
     ReadRecord(stream, Data);
-    Font.Name = ReadString(stream, Data.FontNameLen);
-    FormatString = ReadString(stream, Data.FormatLen);
-    AssignStoredName(ReadString(stream, Data.NameLen));
-    Separator = ReadString(stream, Data.SeparatorLen);
+    Font.Name = ReadStoredName(stream, Data.FontNameLen);
+    FormatString = ReadStoredName(stream, Data.FormatLen);
+    AssignStoredName(ReadStoredName(stream, Data.NameLen));
+    Separator = ReadStoredName(stream, Data.SeparatorLen);
     FontFromRecord(Data, Font);
 }
 
 void TAnnoItem::SaveToStream(TMemoryStream& stream) {
     FontIntoRecord(Font, Data);
-    Data.NameLen = StoredLength(Name());
-    Data.FormatLen = StoredLength(FormatString);
-    Data.SeparatorLen = StoredLength(Separator);
+    Data.NameLen = StoredNameLength(Name());
+    Data.FormatLen = StoredNameLength(FormatString);
+    Data.SeparatorLen = StoredNameLength(Separator);
     WriteRecord(stream, Data);
-    WriteString(stream, Font.Name);
-    WriteString(stream, FormatString);
-    WriteString(stream, Name());
-    WriteString(stream, Separator);
+    WriteStoredName(stream, Font.Name);
+    WriteStoredName(stream, FormatString);
+    WriteStoredName(stream, Name());
+    WriteStoredName(stream, Separator);
 }
 
 TDrawNameItem::TDrawNameItem(TOptionList& owner) : TDecorItem(owner) {
@@ -244,17 +227,17 @@ void TDrawNameItem::SetFont(const TDrawNameRec& rec, const std::string* fontName
 
 void TDrawNameItem::LoadFromStream(TMemoryStream& stream) {
     ReadRecord(stream, Data);
-    Font.Name = ReadString(stream, Data.FontNameLen);
-    AssignStoredName(ReadString(stream, Data.NameLen));
+    Font.Name = ReadStoredName(stream, Data.FontNameLen);
+    AssignStoredName(ReadStoredName(stream, Data.NameLen));
     FontFromRecord(Data, Font);
 }
 
 void TDrawNameItem::SaveToStream(TMemoryStream& stream) {
     FontIntoRecord(Font, Data);
-    Data.NameLen = StoredLength(Name());
+    Data.NameLen = StoredNameLength(Name());
     WriteRecord(stream, Data);
-    WriteString(stream, Font.Name);
-    WriteString(stream, Name());
+    WriteStoredName(stream, Font.Name);
+    WriteStoredName(stream, Name());
 }
 
 // ---------------------------------------------------------------- the list
