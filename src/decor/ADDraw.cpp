@@ -1,7 +1,6 @@
 #include "ADDraw.h"
 
 #include "TextCanvas.h"
-#include "compose/LayList.h"
 #include "platform/Services.h"
 #include "settings/DateFormat.h"
 
@@ -142,16 +141,7 @@ void TTextDraw::DrawLayered(BitmapPtr& bitmap, const std::string& text, int x, i
                 canvas.TextOut(o[0], o[1], text, style_.FrameColor);
         canvas.TextOut(0, 0, text, style_.Font.Color);
     }
-    // Only the text's rectangle is blended; the rest of the picture is not copied.
-    TLayerList layers;
-    TLayer& layer = layers.Add();
-    layer.Bitmap = std::move(image);
-    layer.Alpha = style_.AlphaLevel;
-    layer.TransparentColor = key;
-    layer.Transparent = true;
-    layer.SetPosition(x, y);
-    ToBits32(bitmap);
-    layer.Draw(bitmap);
+    BlendKeyed(bitmap, std::move(image), key, style_.AlphaLevel, x, y);
 }
 
 std::string TAnnoDraw::Format() const {

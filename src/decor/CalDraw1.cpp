@@ -66,6 +66,20 @@ TColor FindKeyColor(TColor base, const std::vector<TColor>& avoid, TKeyDirection
     return colour();
 }
 
+void BlendKeyed(BitmapPtr& target, BitmapPtr image, TColor key, uint8_t alpha, int x, int y) {
+    // Blending the layer straight onto the picture gives the pixels a copy of the picture
+    // as the bottom layer would, without copying the whole screen.
+    TLayerList layers;
+    TLayer& layer = layers.Add();
+    layer.Bitmap = std::move(image);
+    layer.Alpha = alpha;
+    layer.TransparentColor = key;
+    layer.Transparent = true;
+    layer.SetPosition(x, y);
+    ToBits32(target);
+    layer.Draw(target);
+}
+
 TBarPlacement CurrentBarPlacement() {
     TDeskTop& desk = DeskTop();
     TBarPlacement bar;
@@ -122,16 +136,7 @@ void TCalenderDraw::Draw(BitmapPtr& bitmap, bool preview) {
     const TPoint32 at = preview
                             ? TPoint32{0, 0}
                             : Position(w, h, mtgdi_width(bitmap.get()), mtgdi_height(bitmap.get()));
-    // Blending the calendar's layer straight onto the picture gives the pixels a copy of
-    // the picture as the bottom layer would, without copying the whole screen.
-    TLayerList layers;
-    TLayer& layer = layers.Add();
-    layer.Bitmap = std::move(image);
-    layer.Alpha = item_.Data.AlphaLevel;
-    layer.TransparentColor = key;
-    layer.Transparent = true;
-    layer.SetPosition(at.X, at.Y);
-    layer.Draw(bitmap);
+    BlendKeyed(bitmap, std::move(image), key, item_.Data.AlphaLevel, at.X, at.Y);
 }
 
 TRect32 TCalenderDraw::GetBounds(TRect32 rect) {

@@ -17,6 +17,10 @@ struct TKeyDirections {
 // A colour near the base colour that none of the avoided colours equals.
 TColor FindKeyColor(TColor base, const std::vector<TColor>& avoid, TKeyDirections& directions);
 
+// Blends an image onto the target (made 32 bits per pixel) at (x, y), skipping its
+// key-coloured pixels, with the layers' transparency rule.
+void BlendKeyed(BitmapPtr& target, BitmapPtr image, TColor key, uint8_t alpha, int x, int y);
+
 // The task-bar terms the decorations place themselves by: only in work-area mode and when
 // the work area is smaller than the screen is there a bar to keep clear of.
 struct TBarPlacement {
