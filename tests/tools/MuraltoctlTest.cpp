@@ -323,6 +323,8 @@ TEST_F(MuraltoctlPatterns, AddListRemoveAndTheirErrors) {
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"patterns", "add", "date", "X", "size=big"},
                                                {"patterns", "add", "date", "X", "nokey=1"},
+                                               {"patterns", "add", "date", "X", "alpha=300"},
+                                               {"patterns", "add", "date", "X", "marginx=1e9"},
                                                {"patterns", "add", "weather"},
                                                {"patterns", "list", "weather"},
                                                {"patterns", "remove", "date", "Nope"}}) {
@@ -395,10 +397,9 @@ TEST_F(MuraltoctlPatterns, EffectsListedRunAndPatterned) {
     EXPECT_EQ(Ctl({"effect", "no such", photo, "-o", home / "x.bmp"}).status, 1);
     EXPECT_EQ(Ctl({"effect", "セピア", home / "missing.bmp", "-o", home / "x.bmp"}).status, 1);
 
-    EXPECT_EQ(Ctl({"patterns", "add", "effect", "Twice", "effect=ネガポジ反転",
-                   "effect=rgb -> brg"})
-                  .out,
-              "Twice\n");
+    EXPECT_EQ(
+        Ctl({"patterns", "add", "effect", "Twice", "effect=ネガポジ反転", "effect=rgb -> brg"}).out,
+        "Twice\n");
     EXPECT_EQ(Ctl({"patterns", "add", "effect", "Bad", "effect=ないもの"}).status, 1);
     EXPECT_EQ(Ctl({"patterns", "list", "effect"}).out, "effect\tTwice\n");
     ASSERT_EQ(Ctl({"effect", "--pattern", "Twice", photo, "-o", home / "p.bmp"}).status, 0);

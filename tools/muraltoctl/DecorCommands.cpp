@@ -11,6 +11,7 @@
 #include "settings/DateFormat.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -43,6 +44,21 @@ uint32_t Number(const std::string& key, const std::string& value) {
     } catch (const std::exception&) {
     }
     throw UserError(key + " takes a number (decimal, or 0x hexadecimal), not " + value);
+}
+
+uint8_t Byte(const std::string& key, const std::string& value) {
+    const uint32_t n = Number(key, value);
+    if (n > 255)
+        throw UserError(key + " takes a number from 0 to 255, not " + value);
+    return uint8_t(n);
+}
+
+int16_t Margin(const std::string& key, const std::string& value) {
+    char* end = nullptr;
+    const long n = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end || n < -32767 || n > 32767)
+        throw UserError(key + " takes a whole number from -32767 to 32767, not " + value);
+    return int16_t(n);
 }
 
 bool Flag(const std::string& key, const std::string& value) {
@@ -96,13 +112,13 @@ template <class Item> bool SetCommon(Item& item, const std::string& key, const s
     else if (key == "shadowcolor")
         item.SetColor(2, Number(key, v));
     else if (key == "alpha")
-        r.AlphaLevel = uint8_t(Number(key, v));
+        r.AlphaLevel = Byte(key, v);
     else if (key == "position")
-        r.Position = uint8_t(Number(key, v));
+        r.Position = Byte(key, v);
     else if (key == "marginx")
-        r.MarginX = int16_t(std::stoi(v));
+        r.MarginX = Margin(key, v);
     else if (key == "marginy")
-        r.MarginY = int16_t(std::stoi(v));
+        r.MarginY = Margin(key, v);
     else
         return false;
     return true;
@@ -115,11 +131,11 @@ bool SetCalendar(TCalenderItem& item, const std::string& key, const std::string&
     if (const auto found = colours.find(key); found != colours.end())
         item.SetColor(found->second, Number(key, v));
     else if (key == "type")
-        item.Data.DrawType = v == "grid" ? 0 : v == "strip" ? 1 : uint8_t(Number(key, v));
+        item.Data.DrawType = v == "grid" ? 0 : v == "strip" ? 1 : Byte(key, v);
     else if (key == "hspace")
-        item.Data.HSpace = uint8_t(Number(key, v));
+        item.Data.HSpace = Byte(key, v);
     else if (key == "vspace")
-        item.Data.VSpace = uint8_t(Number(key, v));
+        item.Data.VSpace = Byte(key, v);
     else
         return SetCommon(item, key, v);
     return true;
@@ -238,8 +254,6 @@ int PatternsAdd(const Arguments& args) {
         }
     } catch (const Exception& e) {
         throw UserError(e.what());
-    } catch (const std::invalid_argument&) {
-        throw UserError("a margin takes a whole number");
     }
     SaveData();
     std::printf("%s\n", item.Name().c_str());
