@@ -28,7 +28,16 @@ template <class T = NoObject> class TNameList {
     };
     struct Order {
         bool sorted = true;
+        // An entry being inserted that is known to come after every other: it is placed
+        // by pointer comparisons alone, without comparing names down the tree.
+        const Entry* greatest = nullptr;
         bool operator()(const Entry* a, const Entry* b) const {
+            if (greatest) {
+                if (b == greatest)
+                    return a != greatest;
+                if (a == greatest)
+                    return false;
+            }
             return sorted ? NameLess(a->name, b->name) : a->seq < b->seq;
         }
     };
@@ -84,7 +93,14 @@ public:
         entry->object = std::move(object);
         Entry* raw = entry.get();
         byName_.emplace(std::string_view(raw->name), std::move(entry));
+        // An unsorted list always appends; a sorted one does when the names come in order,
+        // as a folder scan gives them.
+        const bool last =
+            tree_.empty() || !Sorted() || NameLess((*std::prev(tree_.end()))->name, raw->name);
+        if (last)
+            tree_.get_cmp_fn().greatest = raw;
         tree_.insert(raw);
+        tree_.get_cmp_fn().greatest = nullptr;
         lastInserted_ = raw;
         return true;
     }
