@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace muralto {
 
@@ -81,20 +82,29 @@ bool TExtention::Matches(const std::string& fileName) const {
 
 void TExtention::ListFiles(const std::string& folder, std::vector<std::string>& names) const {
     const std::string base = WithSlash(folder);
-    const std::vector<FolderEntry> listing = ListFolder(base);
+    Collect(base, ListFolder(base), names);
+}
+
+void TExtention::Collect(const std::string& base, const std::vector<FolderEntry>& listing,
+                         std::vector<std::string>& names) const {
+    // Each file's extension once; then the files of each mask entry in turn.
+    std::vector<std::string_view> extensions;
+    extensions.reserve(listing.size());
+    for (const FolderEntry& e : listing) {
+        const size_t dot = e.folder || !Wanted(e, FileAttr) ? std::string::npos : e.name.rfind('.');
+        extensions.push_back(dot == std::string::npos ? std::string_view()
+                                                      : std::string_view(e.name).substr(dot));
+    }
     for (const std::string& entry : entries_) {
         // The entry's extension part: "*.jpg" and ".jpg" both stand for ".jpg".
         const std::string_view wanted =
             asterisk_ ? std::string_view(entry).substr(1) : std::string_view(entry);
         const bool all = wanted == ".*"; // "*.*" names every file, as the search did
-        for (const FolderEntry& e : listing) {
+        for (size_t i = 0; i < listing.size(); ++i) {
+            const FolderEntry& e = listing[i];
             if (e.folder || !Wanted(e, FileAttr))
                 continue;
-            const size_t dot = e.name.rfind('.');
-            const std::string_view extension = dot == std::string::npos
-                                                   ? std::string_view()
-                                                   : std::string_view(e.name).substr(dot);
-            if (all || SameTextAscii(extension, wanted))
+            if (all || SameTextAscii(extensions[i], wanted))
                 names.push_back(base + e.name);
         }
     }
@@ -103,31 +113,27 @@ void TExtention::ListFiles(const std::string& folder, std::vector<std::string>& 
 void TExtention::ListFilesRecursive(const std::string& folder,
                                     std::vector<std::string>& names) const {
     const std::string base = WithSlash(folder);
-    ListFiles(base, names);
-    // Sub-folders depth-first in pre-order; a folder reached again through a link is
-    // left out, so a loop of links ends.
-    std::vector<std::string> folders;
-    std::vector<std::string> seen{RealFolder(base)};
+    // Sub-folders depth-first in pre-order, each folder read once; a folder reached again
+    // through a link is left out, so a loop of links ends.
+    std::vector<std::pair<std::string, std::vector<FolderEntry>>> folders;
+    std::unordered_set<std::string> seen{RealFolder(base)};
     std::vector<std::string> pending{base};
     while (!pending.empty()) {
-        const std::string current = pending.back();
+        std::string current = std::move(pending.back());
         pending.pop_back();
+        std::vector<FolderEntry> listing = ListFolder(current);
         std::vector<std::string> children;
-        for (const FolderEntry& e : ListFolder(current))
+        for (const FolderEntry& e : listing)
             if (e.folder && Wanted(e, DirAttr))
                 children.push_back(current + e.name + "/");
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            const std::string real = RealFolder(*it);
-            if (std::find(seen.begin(), seen.end(), real) != seen.end())
-                continue;
-            seen.push_back(real);
-            pending.push_back(*it);
-        }
-        if (current != base)
-            folders.push_back(current);
+        for (auto it = children.rbegin(); it != children.rend(); ++it)
+            if (seen.insert(RealFolder(*it)).second)
+                pending.push_back(*it);
+        folders.emplace_back(std::move(current), std::move(listing));
     }
-    for (const std::string& sub : folders)
-        ListFiles(sub, names);
+    // The folder's own files first, then its sub-folders' in the order walked.
+    for (const auto& [path, listing] : folders)
+        Collect(path, listing, names);
 }
 
 void TExtention::Assign(const TExtention& source) {

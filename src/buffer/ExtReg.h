@@ -1,6 +1,8 @@
 #pragma once
 // File masks: a mask text such as "*.bmp;*.jpg" becomes a list of extension entries that
 // decide which file names match, and that list the matching files of a folder.
+#include "platform/FolderListing.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,6 +54,8 @@ public:
 
 private:
     void Parse();
+    void Collect(const std::string& base, const std::vector<FolderEntry>& listing,
+                 std::vector<std::string>& names) const;
     std::string mask_ = "*.*";
     std::vector<std::string> entries_;
     bool asterisk_ = true;

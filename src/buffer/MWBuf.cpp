@@ -80,8 +80,8 @@ TDataInf* TCustomFileBuffer::DataInf(int index) const {
 }
 
 int TCustomFileBuffer::Add(const std::string& fileName) {
-    if (const int index = Files.IndexOf(fileName); index >= 0)
-        return index;
+    if (Files.Contains(fileName))
+        return Files.IndexOf(fileName);
     if (Mask() != "*.*" && !Extention.Accepts(fileName))
         return -1;
     const int index = Files.Add(fileName).first;
@@ -359,7 +359,7 @@ int TFileBuffer::ScanFolders(const TFolderEvent& onFolder, const TProgressEvent&
 }
 
 int TFileBuffer::AddFileEx(const std::string& fileName, int style, bool setStyle, bool fromStock) {
-    const int stockIndex = Stock.IndexOf(fileName);
+    const int stockIndex = Stock.Empty() ? -1 : Stock.IndexOf(fileName);
     if (stockIndex >= 0) {
         if (!fromStock)
             return stockIndex;

@@ -72,37 +72,21 @@ public:
 
     // Inserts a name that is not yet present: at its sorted place, or at the end of an
     // unsorted list. Returns the index and whether it was added; a present name keeps its
-    // object and the given one is dropped.
+    // object and the given one is dropped. One hash look-up either way.
     std::pair<int, bool> Add(std::string name, T object = T{}) {
-        if (const int index = IndexOf(name); index >= 0)
-            return {index, false};
-        // A name after the last one (an ordered scan) is the last: no search for its place.
-        const bool last =
-            tree_.empty() || !Sorted() || NameLess(Name(Count() - 1), std::string_view(name));
-        Insert(std::move(name), std::move(object));
-        return {last ? Count() - 1 : int(tree_.order_of_key(lastInserted_)), true};
+        auto [entry, added] = Emplace(std::move(name), std::move(object));
+        if (!added)
+            return {int(tree_.order_of_key(entry)), false};
+        const bool last = Place(entry);
+        return {last ? Count() - 1 : int(tree_.order_of_key(entry)), true};
     }
 
     // As Add, without working out the index: for callers that do not need it.
     bool Insert(std::string name, T object = T{}) {
-        if (byName_.count(name))
-            return false;
-        auto entry = std::make_unique<Entry>();
-        entry->name = std::move(name);
-        entry->seq = nextSeq_++;
-        entry->object = std::move(object);
-        Entry* raw = entry.get();
-        byName_.emplace(std::string_view(raw->name), std::move(entry));
-        // An unsorted list always appends; a sorted one does when the names come in order,
-        // as a folder scan gives them.
-        const bool last =
-            tree_.empty() || !Sorted() || NameLess((*std::prev(tree_.end()))->name, raw->name);
-        if (last)
-            tree_.get_cmp_fn().greatest = raw;
-        tree_.insert(raw);
-        tree_.get_cmp_fn().greatest = nullptr;
-        lastInserted_ = raw;
-        return true;
+        auto [entry, added] = Emplace(std::move(name), std::move(object));
+        if (added)
+            Place(entry);
+        return added;
     }
 
     void Delete(int index) {
@@ -171,6 +155,31 @@ public:
     }
 
 private:
+    // The entry of the name in the hash, made for it unless the name was there already.
+    std::pair<Entry*, bool> Emplace(std::string name, T object) {
+        auto entry = std::make_unique<Entry>();
+        entry->name = std::move(name);
+        entry->seq = nextSeq_;
+        entry->object = std::move(object);
+        const std::string_view key(entry->name);
+        const auto [it, added] = byName_.emplace(key, std::move(entry));
+        if (added)
+            ++nextSeq_;
+        return {it->second.get(), added};
+    }
+
+    // Puts a new entry in the tree; true when it went at the end. An unsorted list always
+    // appends; a sorted one does when the names come in order, as a folder scan gives them.
+    bool Place(Entry* entry) {
+        const bool last =
+            tree_.empty() || !Sorted() || NameLess((*std::prev(tree_.end()))->name, entry->name);
+        if (last)
+            tree_.get_cmp_fn().greatest = entry;
+        tree_.insert(entry);
+        tree_.get_cmp_fn().greatest = nullptr;
+        return last;
+    }
+
     Entry* At(int index) const {
         if (!ValidIndex(index))
             throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
@@ -180,7 +189,6 @@ private:
     Tree tree_;
     std::unordered_map<std::string_view, std::unique_ptr<Entry>> byName_;
     uint64_t nextSeq_ = 0;
-    Entry* lastInserted_ = nullptr;
 };
 
 } // namespace muralto
