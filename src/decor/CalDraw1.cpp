@@ -45,7 +45,7 @@ BitmapPtr NewImage(int width, int height) {
 
 const THolidayList* HolidaysOf(const TCalenderItem& item) {
     const auto* list = dynamic_cast<const TCalenderList*>(&item.Owner());
-    return list ? &const_cast<TCalenderList*>(list)->Holidays() : nullptr;
+    return list ? &list->Holidays() : nullptr;
 }
 
 } // namespace

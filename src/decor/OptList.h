@@ -288,6 +288,7 @@ public:
     TCalenderList();
     explicit TCalenderList(const std::string& holidayFile) : holidays_(holidayFile) {}
     THolidayList& Holidays() { return holidays_; }
+    const THolidayList& Holidays() const { return holidays_; }
     void DrawItem(BitmapPtr& bitmap, TCalenderItem* item) override;
 
 protected:
