@@ -286,8 +286,15 @@ std::vector<std::string> ReadNameList(TMemoryStream& stream) {
     return names;
 }
 
-void WriteNameList(TMemoryStream& stream, const std::vector<std::string>& names) {
-    stream.Write(JoinLines(names));
+// The names of a list, each followed by CR LF, written straight from the list.
+template <class T> void WriteNameList(TMemoryStream& stream, const TNameList<T>& names) {
+    size_t total = 0;
+    names.ForEach([&](const std::string& name, const T&) { total += name.size() + 2; });
+    stream.Reserve(stream.Size() + total);
+    names.ForEach([&](const std::string& name, const T&) {
+        stream.Write(name);
+        stream.Write("\r\n", 2);
+    });
 }
 
 // Writes a nested container into the target stream.
@@ -533,14 +540,14 @@ void TFileBuffer::SaveToStream(TMemoryStream& target) {
             data = std::make_unique<TDataInf>(this, InitialDataInfRec());
         data->WriteToStream(records);
     });
-    WriteNameList(list.Streams(1), Files.Names());
-    WriteNameList(list.Streams(2), Remain.Names());
+    WriteNameList(list.Streams(1), Files);
+    WriteNameList(list.Streams(2), Remain);
     SaveFoldersToStream(list.Streams(3));
     TMemoryStream& stockRecords = list.Streams(4);
     Stock.ForEach([&](const std::string&, std::unique_ptr<TDataInf>& data) {
         data->WriteToStream(stockRecords);
     });
-    WriteNameList(list.Streams(5), Stock.Names());
+    WriteNameList(list.Streams(5), Stock);
     TMemoryStream& current = list.Streams(6);
     current.WriteInt32(int32_t(CurrentFile.size() + 1));
     current.Write(CurrentFile.data(), CurrentFile.size());
@@ -661,8 +668,8 @@ void SavePlainBuffer(TCustomFileBuffer& buffer, TMemoryStream& target) {
         list.Add();
     list.Streams(0).WriteInt32(TFileBuffer::kVersion);
     buffer.SaveFoldersToStream(list.Streams(1));
-    WriteNameList(list.Streams(2), buffer.Files.Names());
-    WriteNameList(list.Streams(3), buffer.Remain.Names());
+    WriteNameList(list.Streams(2), buffer.Files);
+    WriteNameList(list.Streams(3), buffer.Remain);
     SaveNested(list, target);
 }
 
