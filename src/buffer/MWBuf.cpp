@@ -93,6 +93,8 @@ void TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
                                 const TProgressEvent& progress,
                                 const std::function<int(const std::string&)>& add) {
     BeginUpdate();
+    Files.Reserve(Files.Count() + int(names.size()));
+    Remain.Reserve(Remain.Count() + int(names.size()));
     try {
         bool stop = false;
         const int total = int(names.size());

@@ -7,6 +7,7 @@
 #include <ext/pb_ds/assoc_container.hpp>
 #include <ext/pb_ds/tree_policy.hpp>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -109,6 +110,9 @@ public:
         Delete(index);
         return object;
     }
+
+    // Room for that many names in all, so a bulk registration does not rehash.
+    void Reserve(int count) { byName_.reserve(size_t(std::max(count, 0))); }
 
     void Clear() {
         tree_.clear();

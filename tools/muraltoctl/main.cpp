@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "platform/Memory.h"
 
 #include <QGuiApplication>
 
@@ -20,6 +21,7 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 } // namespace
 
 int main(int argc, char** argv) {
+    muralto::ReuseFreedMemory(); // a command's lists are built once and the process ends
     qInstallMessageHandler(FilterMessages);
     // D-Bus and the desktop queries want an application object, and text drawing its
     // fonts; no window is shown, so no display is needed.
