@@ -80,12 +80,16 @@ TDataInf* TCustomFileBuffer::DataInf(int index) const {
 }
 
 int TCustomFileBuffer::Add(const std::string& fileName) {
-    if (Files.Contains(fileName))
-        return Files.IndexOf(fileName);
+    return AddWith(fileName, nullptr);
+}
+
+int TCustomFileBuffer::AddWith(const std::string& fileName, std::unique_ptr<TDataInf> data) {
+    // A registered name keeps its place whatever the mask says now.
     if (Mask() != "*.*" && !Extention.Accepts(fileName))
-        return -1;
-    const int index = Files.Add(fileName).first;
-    Remain.Insert(fileName);
+        return Files.Contains(fileName) ? Files.IndexOf(fileName) : -1;
+    const auto [index, added] = Files.Add(fileName, std::move(data));
+    if (added)
+        Remain.Insert(fileName);
     return index;
 }
 
@@ -381,14 +385,18 @@ int TFileBuffer::AddFileEx(const std::string& fileName, int style, bool setStyle
         Changed();
         return index;
     }
-    const int index = Add(fileName);
-    std::unique_ptr<TDataInf>* slot = index >= 0 ? Files.Find(fileName) : nullptr;
-    if (slot && !*slot) {
+    auto newRecord = [&] {
         auto data = std::make_unique<TDataInf>(this, InitialDataInfRec());
         if (setStyle)
             data->Data.ShowStyle = uint8_t(style);
-        *slot = std::move(data);
-    }
+        return data;
+    };
+    const int before = Files.Count();
+    const int index = AddWith(fileName, newRecord());
+    // A name registered before without a record gets one now.
+    if (index >= 0 && Files.Count() == before)
+        if (std::unique_ptr<TDataInf>* slot = Files.Find(fileName); slot && !*slot)
+            *slot = newRecord();
     Changed();
     return index;
 }

@@ -104,6 +104,8 @@ public:
     TFFCNEvent OnChangeDir;
 
 protected:
+    // Add, with the record a new name gets (a name already there keeps its own).
+    int AddWith(const std::string& fileName, std::unique_ptr<TDataInf> data);
     // The draw itself; GetNext of the wallpaper buffer wraps it to record its outcome.
     std::string DrawNext();
     // The bulk additions: one update for all names, progress after each, a stop between
