@@ -1,25 +1,12 @@
 #include "LayList.h"
 
+#include "MWGraphic.h"
 #include "core/Errors.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace muralto {
-
-namespace {
-
-// Makes a bitmap 32 bits per pixel in place.
-void To32(BitmapPtr& bitmap) {
-    if (!bitmap || mtgdi_format(bitmap.get()) == MT_PF32)
-        return;
-    BitmapPtr converted(mtgdi_convert(bitmap.get(), MT_PF32));
-    if (!converted)
-        throw Exception("ビットマップを変換できません（メモリ不足）。");
-    bitmap = std::move(converted);
-}
-
-} // namespace
 
 TLayer::TLayer(TLayerList* owner) : Bitmap(mtgdi_create(1, 1, MT_PF32)), Owner(owner) {
     if (!owner)
@@ -54,8 +41,8 @@ void TLayer::Draw(BitmapPtr& target) {
     const int x1 = std::min(tw, Left + lw), y1 = std::min(th, Top + lh);
     if (x0 >= x1 || y0 >= y1)
         return;
-    To32(target);
-    To32(Bitmap);
+    ConvertTo(target, MT_PF32);
+    ConvertTo(Bitmap, MT_PF32);
     // The key as the bytes of a 32-bit pixel: blue, green, red.
     const uint32_t key = ((TransparentColor & 0xFF) << 16) | (TransparentColor & 0xFF00) |
                          ((TransparentColor >> 16) & 0xFF);
@@ -109,7 +96,7 @@ void TLayerList::Flatten(BitmapPtr& target) {
     if (layers_.empty())
         return;
     target.reset(mtgdi_clone(layers_[0]->Bitmap.get()));
-    To32(target);
+    ConvertTo(target, MT_PF32);
     for (size_t i = 1; i < layers_.size(); ++i)
         if (layers_[i]->Visible)
             layers_[i]->Draw(target);

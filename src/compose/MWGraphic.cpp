@@ -29,13 +29,6 @@ int ReadBmp(const std::string& path, const TLoadHint&, BitmapPtr& bitmap, std::s
     return bitmap ? MT_OK : MT_ERR_DAMAGED;
 }
 
-BitmapPtr Converted(const MTBitmap* bitmap, int format) {
-    BitmapPtr converted(mtgdi_convert(bitmap, format));
-    if (!converted)
-        throw Exception("ビットマップを変換できません（メモリ不足）。");
-    return converted;
-}
-
 int BytesPerPixel(const MTBitmap* b) {
     return mtgdi_bits_per_pixel(b) / 8;
 }
@@ -129,9 +122,20 @@ uint8_t TGraphicServer::LoadPicture(const std::string& fileName, BitmapPtr& bitm
     return lrUnreadable;
 }
 
+BitmapPtr Converted(const MTBitmap* bitmap, int format) {
+    BitmapPtr converted(mtgdi_convert(bitmap, format));
+    if (!converted)
+        throw Exception("ビットマップを変換できません（メモリ不足）。");
+    return converted;
+}
+
+void ConvertTo(BitmapPtr& bitmap, int format) {
+    if (bitmap && mtgdi_format(bitmap.get()) != format)
+        bitmap = Converted(bitmap.get(), format);
+}
+
 void TGraphicServer::ToBits24(BitmapPtr& bitmap) const {
-    if (bitmap && mtgdi_format(bitmap.get()) != MT_PF24)
-        bitmap = Converted(bitmap.get(), MT_PF24);
+    ConvertTo(bitmap, MT_PF24);
 }
 
 // ---------------------------------------------------------------- resize

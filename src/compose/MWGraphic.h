@@ -87,6 +87,10 @@ void AdjustBrightnessContrast(BitmapPtr& bitmap, int contrast, int brightness);
 
 // A new bitmap of one colour.
 BitmapPtr SolidBitmap(int width, int height, int format, TColor colour);
+// A copy in another format; raises when there is no memory for it.
+BitmapPtr Converted(const MTBitmap* bitmap, int format);
+// Makes the bitmap that format in place; nothing for none or one already in it.
+void ConvertTo(BitmapPtr& bitmap, int format);
 // Copies source onto target at (x, y), clipped; both of the same 24- or 32-bit format.
 void DrawBitmap(MTBitmap* target, const MTBitmap* source, int x, int y);
 void FillRect(MTBitmap* target, int left, int top, int right, int bottom, TColor colour);

@@ -76,7 +76,7 @@ void BlendKeyed(BitmapPtr& target, BitmapPtr image, TColor key, uint8_t alpha, i
     layer.TransparentColor = key;
     layer.Transparent = true;
     layer.SetPosition(x, y);
-    ToBits32(target);
+    ConvertTo(target, MT_PF32);
     layer.Draw(target);
 }
 
@@ -127,7 +127,7 @@ BitmapPtr TCalenderDraw::Render(TColor key) {
 }
 
 void TCalenderDraw::Draw(BitmapPtr& bitmap, bool preview) {
-    ToBits32(bitmap);
+    ConvertTo(bitmap, MT_PF32);
     const TColor key = NextKeyColor();
     BitmapPtr image = Render(key);
     if (!image)

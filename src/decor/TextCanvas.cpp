@@ -1,5 +1,7 @@
 #include "TextCanvas.h"
 
+#include "compose/MWGraphic.h"
+
 #include <QFontMetrics>
 #include <QStringList>
 
@@ -62,21 +64,8 @@ QColor ToQColor(TColor colour) {
 
 void ToDrawable(BitmapPtr& bitmap) {
     const int format = mtgdi_format(bitmap.get());
-    if (format == MT_PF24 || format == MT_PF32)
-        return;
-    BitmapPtr converted(mtgdi_convert(bitmap.get(), MT_PF24));
-    if (!converted)
-        throw Exception("ビットマップを変換できません（メモリ不足）。");
-    bitmap = std::move(converted);
-}
-
-void ToBits32(BitmapPtr& bitmap) {
-    if (mtgdi_format(bitmap.get()) == MT_PF32)
-        return;
-    BitmapPtr converted(mtgdi_convert(bitmap.get(), MT_PF32));
-    if (!converted)
-        throw Exception("ビットマップを変換できません（メモリ不足）。");
-    bitmap = std::move(converted);
+    if (format != MT_PF24 && format != MT_PF32)
+        ConvertTo(bitmap, MT_PF24);
 }
 
 TTextCanvas::TTextCanvas(MTBitmap* bitmap)

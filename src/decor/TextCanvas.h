@@ -43,6 +43,5 @@ private:
 QColor ToQColor(TColor colour);
 // Makes the bitmap 24 bits per pixel unless it is 24 or 32 already.
 void ToDrawable(BitmapPtr& bitmap);
-void ToBits32(BitmapPtr& bitmap);
 
 } // namespace muralto
