@@ -42,26 +42,9 @@ void Resize(BitmapPtr& bitmap, int width, int height) {
 } // namespace
 
 TPoint32 TTextDraw::Position(int tw, int th, int width, int height) const {
-    const int mx = style_.MarginX, my = style_.MarginY, p = style_.Position;
-    int x = mx, y = my;
-    switch (p) {
-    case 1:
-        y = my + height - th;
-        break;
-    case 2:
-        x = mx + (width - tw) / 2;
-        y = my + (height - th) / 2;
-        break;
-    case 3:
-        x = mx + width - tw;
-        break;
-    case 4:
-        x = mx + width - tw;
-        y = my + height - th;
-        break;
-    default:
-        break;
-    }
+    const int p = style_.Position;
+    const TPoint32 anchor = AnchorPoint(p, style_.MarginX, style_.MarginY, tw, th, width, height);
+    int x = anchor.X, y = anchor.Y;
     // Which side the bar is on is not told apart: a bar at the top also lifts text that
     // stands on the bottom edge.
     const TBarPlacement bar = CurrentBarPlacement();

@@ -80,6 +80,23 @@ void BlendKeyed(BitmapPtr& target, BitmapPtr image, TColor key, uint8_t alpha, i
     layer.Draw(target);
 }
 
+TPoint32 AnchorPoint(int position, int marginX, int marginY, int width, int height,
+                     int referenceWidth, int referenceHeight) {
+    const int right = referenceWidth - width, bottom = referenceHeight - height;
+    switch (position) {
+    case 1:
+        return {marginX, marginY + bottom};
+    case 2:
+        return {marginX + right / 2, marginY + bottom / 2};
+    case 3:
+        return {marginX + right, marginY};
+    case 4:
+        return {marginX + right, marginY + bottom};
+    default:
+        return {marginX, marginY};
+    }
+}
+
 TBarPlacement CurrentBarPlacement() {
     TDeskTop& desk = DeskTop();
     TBarPlacement bar;
@@ -174,25 +191,9 @@ TPoint32 TCalenderDraw::Position(int width, int height, int referenceWidth,
         }
         return {x, y};
     }
-    const int rw = referenceWidth, rh = referenceHeight;
-    switch (p) {
-    case 1:
-        y = my + rh - height;
-        break;
-    case 2:
-        x = mx + (rw - width) / 2;
-        y = my + (rh - height) / 2;
-        break;
-    case 3:
-        x = mx + rw - width;
-        break;
-    case 4:
-        x = mx + rw - width;
-        y = my + rh - height;
-        break;
-    default:
-        break;
-    }
+    const TPoint32 anchor = AnchorPoint(p, mx, my, width, height, referenceWidth, referenceHeight);
+    x = anchor.X;
+    y = anchor.Y;
     if (!bar.Active)
         return {x, y};
     const int w = bar.Width, h = bar.Height;

@@ -21,6 +21,12 @@ TColor FindKeyColor(TColor base, const std::vector<TColor>& avoid, TKeyDirection
 // key-coloured pixels, with the layers' transparency rule.
 void BlendKeyed(BitmapPtr& target, BitmapPtr image, TColor key, uint8_t alpha, int x, int y);
 
+// Where a box of width x height stands on a reference of its size by the anchor (0
+// top-left, 1 bottom-left, 2 centre, 3 top-right, 4 bottom-right), margins added; the
+// centre's halves truncate toward zero.
+TPoint32 AnchorPoint(int position, int marginX, int marginY, int width, int height,
+                     int referenceWidth, int referenceHeight);
+
 // The task-bar terms the decorations place themselves by: only in work-area mode and when
 // the work area is smaller than the screen is there a bar to keep clear of.
 struct TBarPlacement {
