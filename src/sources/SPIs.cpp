@@ -10,8 +10,6 @@
 #include "platform/Text.h"
 #include "settings/Options.h"
 
-#include <dlfcn.h>
-#include <elf.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -152,10 +150,7 @@ BitmapPtr TryPlugin(TSPI& plugin, const std::string& path, const char* data, siz
 
 // ---------------------------------------------------------------- TSPI
 
-TSPI::~TSPI() {
-    if (library_)
-        dlclose(library_);
-}
+TSPI::~TSPI() = default;
 
 std::unique_ptr<TSPI> TSPI::Create(const std::string& path) {
     std::unique_ptr<TSPI> plugin(new TSPI);
@@ -171,18 +166,19 @@ std::unique_ptr<TSPI> TSPI::Create(const std::string& path) {
 
 void TSPI::Load(const std::string& path, const std::vector<const char*>& required) {
     if (!library_) {
-        if (!IsLoadableObject(path) || !(library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)))
+        std::string why;
+        if (!(library_ = SharedLibrary::Open(path, why)))
             throw ESPIFOpenErrorSPI(path + ":Susie Pluginがロードできませんでした");
         module_ = RealFolder(path);
     }
     for (const char* name : required)
-        if (!dlsym(library_, name))
+        if (!library_->Symbol(name))
             throw ESPIInvalidAPI(std::string(name) + "は[" + module_ +
                                  "]では使えないSusie Plugin APIです");
-    IsSupported = reinterpret_cast<SpiIsSupported>(dlsym(library_, "IsSupported"));
-    GetPictureInfo = reinterpret_cast<SpiGetPictureInfo>(dlsym(library_, "GetPictureInfo"));
-    GetPicture = reinterpret_cast<SpiGetPicture>(dlsym(library_, "GetPicture"));
-    auto info = reinterpret_cast<SpiGetPluginInfo>(dlsym(library_, "GetPluginInfo"));
+    IsSupported = reinterpret_cast<SpiIsSupported>(library_->Symbol("IsSupported"));
+    GetPictureInfo = reinterpret_cast<SpiGetPictureInfo>(library_->Symbol("GetPictureInfo"));
+    GetPicture = reinterpret_cast<SpiGetPicture>(library_->Symbol("GetPicture"));
+    auto info = reinterpret_cast<SpiGetPluginInfo>(library_->Symbol("GetPluginInfo"));
     auto text = [&](int number) {
         char buffer[256] = {};
         const int32_t n = info(number, buffer, 255);

@@ -3,6 +3,7 @@
 // registers each import plug-in's extensions as picture formats, and reads pictures
 // through them.
 #include "core/Errors.h"
+#include "platform/SharedLibrary.h"
 #include "platform/mtgdi/Bitmap.h"
 #include "susie/spi.h"
 
@@ -49,7 +50,7 @@ protected:
     void Load(const std::string& path, const std::vector<const char*>& required);
 
 private:
-    void* library_ = nullptr;
+    std::unique_ptr<SharedLibrary> library_;
     std::string module_, version_, description_;
     std::vector<std::string> patterns_, names_;
 };
