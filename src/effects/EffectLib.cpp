@@ -34,11 +34,6 @@ int32_t Progress(int32_t percent, int32_t* abortFlag) {
     return 0;
 }
 
-bool EndsWithNoCase(const std::string& name, const std::string& end) {
-    return name.size() >= end.size() &&
-           SameTextAscii(std::string_view(name).substr(name.size() - end.size()), end);
-}
-
 } // namespace
 
 TEffectLibrary::TEffectLibrary() : TEffectLibrary({ProgramFolder(), SystemFolder()}) {}
@@ -53,7 +48,7 @@ void TEffectLibrary::ScanFolder(const std::string& given) {
     const std::string folder = given.empty() || given.back() == '/' ? given : given + "/";
     std::vector<std::string> paths;
     for (const FolderEntry& entry : ListFolder(folder)) {
-        if (entry.folder || !EndsWithNoCase(entry.name, ".egl"))
+        if (entry.folder || !SameTextAscii(ExtensionOf(entry.name), "egl"))
             continue;
         // A library of the same file name was found first, in an earlier folder.
         const bool loaded =
