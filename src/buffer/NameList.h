@@ -1,19 +1,18 @@
 #pragma once
 // A list of unique file names, each with an object, either kept sorted or in the order the
-// names were added. Indexing, look-up, insertion and deletion are all O(log n), so drawing
-// from a list of a hundred thousand names never copies the list.
+// names were added. The order is a list of blocks of at most a few hundred entries and the
+// names are found through an open-addressing hash, so indexing, look-up, insertion and
+// deletion never touch more than one block, and a folder scan appending names in order
+// costs one hash insertion and one push per name.
 #include "platform/Text.h"
-
-#include <ext/pb_ds/assoc_container.hpp>
-#include <ext/pb_ds/tree_policy.hpp>
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,35 +23,22 @@ struct NoObject {};
 template <class T = NoObject> class TNameList {
     struct Entry {
         std::string name;
-        uint64_t seq = 0;
+        uint64_t seq = 0; // the order of an unsorted list
+        size_t hash = 0;
         T object{};
     };
-    struct Order {
-        bool sorted = true;
-        // An entry being inserted that is known to come after every other: it is placed
-        // by pointer comparisons alone, without comparing names down the tree.
-        const Entry* greatest = nullptr;
-        bool operator()(const Entry* a, const Entry* b) const {
-            if (greatest) {
-                if (b == greatest)
-                    return a != greatest;
-                if (a == greatest)
-                    return false;
-            }
-            return sorted ? NameLess(a->name, b->name) : a->seq < b->seq;
-        }
-    };
-    using Tree = __gnu_pbds::tree<Entry*, __gnu_pbds::null_type, Order, __gnu_pbds::rb_tree_tag,
-                                  __gnu_pbds::tree_order_statistics_node_update>;
+    using Block = std::vector<Entry*>;
+    static constexpr size_t kBlockMax = 512;
 
 public:
-    explicit TNameList(bool sorted = true) : tree_(Order{sorted}) {}
+    explicit TNameList(bool sorted = true) : sorted_(sorted) {}
     TNameList(const TNameList&) = delete;
     TNameList& operator=(const TNameList&) = delete;
+    ~TNameList() { Clear(); }
 
-    int Count() const { return int(tree_.size()); }
-    bool Empty() const { return tree_.empty(); }
-    bool Sorted() const { return tree_.get_cmp_fn().sorted; }
+    int Count() const { return int(count_); }
+    bool Empty() const { return count_ == 0; }
+    bool Sorted() const { return sorted_; }
     bool ValidIndex(int index) const { return index >= 0 && index < Count(); }
 
     const std::string& Name(int index) const { return At(index)->name; }
@@ -60,40 +46,42 @@ public:
     const T& Object(int index) const { return At(index)->object; }
 
     int IndexOf(std::string_view name) const {
-        const auto found = byName_.find(name);
-        if (found == byName_.end())
-            return -1;
-        return int(tree_.order_of_key(found->second.get()));
+        const Entry* entry = Lookup(name);
+        return entry ? PositionOf(entry) : -1;
     }
-    bool Contains(std::string_view name) const { return byName_.count(name) != 0; }
+    bool Contains(std::string_view name) const { return Lookup(name) != nullptr; }
     T* Find(std::string_view name) {
-        const auto found = byName_.find(name);
-        return found == byName_.end() ? nullptr : &found->second->object;
+        Entry* entry = Lookup(name);
+        return entry ? &entry->object : nullptr;
     }
 
     // Inserts a name that is not yet present: at its sorted place, or at the end of an
     // unsorted list. Returns the index and whether it was added; a present name keeps its
-    // object and the given one is dropped. One hash look-up either way.
+    // object and the given one is dropped.
     std::pair<int, bool> Add(std::string name, T object = T{}) {
-        auto [entry, added] = Emplace(std::move(name), std::move(object));
-        if (!added)
-            return {int(tree_.order_of_key(entry)), false};
-        const bool last = Place(entry);
-        return {last ? Count() - 1 : int(tree_.order_of_key(entry)), true};
+        const size_t hash = HashOf(name);
+        if (Entry* present = Lookup(name, hash))
+            return {PositionOf(present), false};
+        return {Place(NewEntry(std::move(name), hash, std::move(object))), true};
     }
 
-    // As Add, without working out the index: for callers that do not need it.
+    // As Add, for callers that need no index.
     bool Insert(std::string name, T object = T{}) {
-        auto [entry, added] = Emplace(std::move(name), std::move(object));
-        if (added)
-            Place(entry);
-        return added;
+        return Add(std::move(name), std::move(object)).second;
     }
 
     void Delete(int index) {
-        Entry* entry = At(index);
-        tree_.erase(entry);
-        byName_.erase(byName_.find(std::string_view(entry->name)));
+        auto [block, offset] = Locate(index);
+        Entry* entry = (*blocks_[block])[offset];
+        blocks_[block]->erase(blocks_[block]->begin() + std::ptrdiff_t(offset));
+        if (blocks_[block]->empty())
+            blocks_.erase(blocks_.begin() + std::ptrdiff_t(block));
+        else
+            MergeSmall(block);
+        --count_;
+        Touched(block);
+        Unhash(entry);
+        delete entry;
     }
 
     bool Remove(std::string_view name) {
@@ -112,86 +100,237 @@ public:
     }
 
     // Room for that many names in all, so a bulk registration does not rehash.
-    void Reserve(int count) { byName_.reserve(size_t(std::max(count, 0))); }
+    void Reserve(int count) {
+        if (size_t(std::max(count, 0)) * 2 > slots_.size())
+            Rehash(size_t(count) * 2);
+    }
 
     void Clear() {
-        tree_.clear();
-        byName_.clear();
+        for (auto& block : blocks_)
+            for (Entry* entry : *block)
+                delete entry;
+        blocks_.clear();
+        starts_.clear();
+        startsValid_ = 0;
+        slots_.clear();
+        count_ = 0;
     }
 
     void Swap(TNameList& other) {
-        tree_.swap(other.tree_);
-        byName_.swap(other.byName_);
+        std::swap(sorted_, other.sorted_);
+        blocks_.swap(other.blocks_);
+        starts_.swap(other.starts_);
+        std::swap(startsValid_, other.startsValid_);
+        slots_.swap(other.slots_);
+        std::swap(count_, other.count_);
         std::swap(nextSeq_, other.nextSeq_);
     }
 
     // Switching sorting on orders the names; switching it off keeps the present order and
     // appends later names.
     void SetSorted(bool sorted) {
-        if (sorted == Sorted())
+        if (sorted == sorted_)
             return;
-        std::vector<Entry*> entries(tree_.begin(), tree_.end());
+        std::vector<Entry*> entries;
+        entries.reserve(count_);
+        for (auto& block : blocks_)
+            entries.insert(entries.end(), block->begin(), block->end());
+        if (sorted)
+            std::sort(entries.begin(), entries.end(),
+                      [](const Entry* a, const Entry* b) { return NameLess(a->name, b->name); });
         for (size_t i = 0; i < entries.size(); ++i)
             entries[i]->seq = i;
         nextSeq_ = entries.size();
-        Tree rebuilt{Order{sorted}};
-        for (Entry* entry : entries)
-            rebuilt.insert(entry);
-        tree_.swap(rebuilt);
+        sorted_ = sorted;
+        blocks_.clear();
+        for (size_t i = 0; i < entries.size(); i += kBlockMax / 2)
+            blocks_.push_back(std::make_unique<Block>(
+                entries.begin() + std::ptrdiff_t(i),
+                entries.begin() + std::ptrdiff_t(std::min(entries.size(), i + kBlockMax / 2))));
+        startsValid_ = 0;
     }
 
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        names.reserve(tree_.size());
-        for (const Entry* entry : tree_)
-            names.push_back(entry->name);
+        names.reserve(count_);
+        ForEach([&](const std::string& name, const T&) { names.push_back(name); });
         return names;
     }
 
     // Visits the entries in list order.
     template <class F> void ForEach(F&& visit) const {
-        for (const Entry* entry : tree_)
-            visit(entry->name, entry->object);
+        for (const auto& block : blocks_)
+            for (const Entry* entry : *block)
+                visit(entry->name, entry->object);
     }
     template <class F> void ForEach(F&& visit) {
-        for (Entry* entry : tree_)
-            visit(entry->name, entry->object);
+        for (auto& block : blocks_)
+            for (Entry* entry : *block)
+                visit(entry->name, entry->object);
     }
 
 private:
-    // The entry of the name in the hash, made for it unless the name was there already.
-    std::pair<Entry*, bool> Emplace(std::string name, T object) {
-        auto entry = std::make_unique<Entry>();
-        entry->name = std::move(name);
-        entry->seq = nextSeq_;
-        entry->object = std::move(object);
-        const std::string_view key(entry->name);
-        const auto [it, added] = byName_.emplace(key, std::move(entry));
-        if (added)
-            ++nextSeq_;
-        return {it->second.get(), added};
+    static size_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+
+    Entry* NewEntry(std::string name, size_t hash, T object) {
+        auto* entry = new Entry{std::move(name), nextSeq_++, hash, std::move(object)};
+        if ((count_ + 1) * 2 > slots_.size())
+            Rehash(std::max<size_t>(slots_.size() * 2, 16));
+        Hash(entry);
+        return entry;
     }
 
-    // Puts a new entry in the tree; true when it went at the end. An unsorted list always
-    // appends; a sorted one does when the names come in order, as a folder scan gives them.
-    bool Place(Entry* entry) {
-        const bool last =
-            tree_.empty() || !Sorted() || NameLess((*std::prev(tree_.end()))->name, entry->name);
-        if (last)
-            tree_.get_cmp_fn().greatest = entry;
-        tree_.insert(entry);
-        tree_.get_cmp_fn().greatest = nullptr;
-        return last;
+    bool Before(const Entry* a, const Entry* b) const {
+        return sorted_ ? NameLess(a->name, b->name) : a->seq < b->seq;
+    }
+
+    // Puts a new entry in order and returns its index. An unsorted list always appends;
+    // a sorted one does when the names come in order, as a folder scan gives them.
+    int Place(Entry* entry) {
+        size_t block = blocks_.empty() ? 0 : blocks_.size() - 1;
+        if (blocks_.empty()) {
+            blocks_.push_back(std::make_unique<Block>());
+            blocks_.back()->reserve(kBlockMax);
+        } else if (Before(entry, blocks_.back()->back())) {
+            block = BlockOf(entry);
+        }
+        Block& target = *blocks_[block];
+        const auto at =
+            std::upper_bound(target.begin(), target.end(), entry,
+                             [this](const Entry* a, const Entry* b) { return Before(a, b); });
+        size_t offset = size_t(at - target.begin());
+        target.insert(at, entry);
+        ++count_;
+        if (target.size() > kBlockMax) {
+            // Split in halves; a full last block under appending leaves the new block room.
+            auto tail = std::make_unique<Block>();
+            tail->reserve(kBlockMax);
+            tail->assign(target.begin() + kBlockMax / 2, target.end());
+            target.resize(kBlockMax / 2);
+            blocks_.insert(blocks_.begin() + std::ptrdiff_t(block) + 1, std::move(tail));
+            if (offset >= kBlockMax / 2) {
+                ++block;
+                offset -= kBlockMax / 2;
+            }
+        }
+        Touched(block);
+        return int(StartOf(block) + offset);
+    }
+
+    // A block that has shrunk to a few entries joins the next one, so deleting most names
+    // does not leave a long list of nearly empty blocks.
+    void MergeSmall(size_t block) {
+        Block& small = *blocks_[block];
+        if (small.size() >= kBlockMax / 8 || block + 1 >= blocks_.size() ||
+            small.size() + blocks_[block + 1]->size() > kBlockMax)
+            return;
+        small.insert(small.end(), blocks_[block + 1]->begin(), blocks_[block + 1]->end());
+        blocks_.erase(blocks_.begin() + std::ptrdiff_t(block) + 1);
+    }
+
+    // The block an entry belongs in (or is in): the first whose last entry is not before it.
+    size_t BlockOf(const Entry* entry) const {
+        const auto found = std::partition_point(
+            blocks_.begin(), blocks_.end(),
+            [&](const std::unique_ptr<Block>& block) { return Before(block->back(), entry); });
+        return std::min(size_t(found - blocks_.begin()), blocks_.size() - 1);
+    }
+
+    int PositionOf(const Entry* entry) const {
+        const size_t block = BlockOf(entry);
+        const Block& within = *blocks_[block];
+        const auto at =
+            std::lower_bound(within.begin(), within.end(), entry,
+                             [this](const Entry* a, const Entry* b) { return Before(a, b); });
+        return int(StartOf(block) + size_t(at - within.begin()));
+    }
+
+    // The index of each block's first entry, worked out again only from the first block
+    // that changed.
+    void Touched(size_t block) { startsValid_ = std::min(startsValid_, block); }
+    size_t StartOf(size_t block) const {
+        if (startsValid_ <= block) {
+            starts_.resize(blocks_.size());
+            size_t start = startsValid_ == 0
+                               ? 0
+                               : starts_[startsValid_ - 1] + blocks_[startsValid_ - 1]->size();
+            for (size_t i = startsValid_; i < blocks_.size(); ++i) {
+                starts_[i] = start;
+                start += blocks_[i]->size();
+            }
+            startsValid_ = blocks_.size();
+        }
+        return starts_[block];
+    }
+
+    std::pair<size_t, size_t> Locate(int index) const {
+        if (!ValidIndex(index))
+            throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
+        StartOf(blocks_.size() - 1);
+        const auto after = std::upper_bound(starts_.begin(), starts_.end(), size_t(index));
+        const size_t block = size_t(after - starts_.begin()) - 1;
+        return {block, size_t(index) - starts_[block]};
     }
 
     Entry* At(int index) const {
-        if (!ValidIndex(index))
-            throw std::out_of_range("list index out of bounds (" + std::to_string(index) + ")");
-        return *tree_.find_by_order(size_t(index));
+        const auto [block, offset] = Locate(index);
+        return (*blocks_[block])[offset];
     }
 
-    Tree tree_;
-    std::unordered_map<std::string_view, std::unique_ptr<Entry>> byName_;
+    // The hash: linear probing in a power-of-two table at most half full; deletion moves
+    // the entries after the hole back, so there are no tombstones.
+    Entry* Lookup(std::string_view name) const { return Lookup(name, HashOf(name)); }
+    Entry* Lookup(std::string_view name, size_t hash) const {
+        if (slots_.empty())
+            return nullptr;
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = hash & mask;; i = (i + 1) & mask) {
+            Entry* entry = slots_[i];
+            if (!entry)
+                return nullptr;
+            if (entry->hash == hash && entry->name == name)
+                return entry;
+        }
+    }
+    void Hash(Entry* entry) {
+        const size_t mask = slots_.size() - 1;
+        size_t i = entry->hash & mask;
+        while (slots_[i])
+            i = (i + 1) & mask;
+        slots_[i] = entry;
+    }
+    void Unhash(const Entry* entry) {
+        const size_t mask = slots_.size() - 1;
+        size_t hole = entry->hash & mask;
+        while (slots_[hole] != entry)
+            hole = (hole + 1) & mask;
+        for (size_t i = (hole + 1) & mask; slots_[i]; i = (i + 1) & mask) {
+            const size_t home = slots_[i]->hash & mask;
+            // An entry may fill the hole when its home is not within (hole, i].
+            if (((i - home) & mask) >= ((i - hole) & mask)) {
+                slots_[hole] = slots_[i];
+                hole = i;
+            }
+        }
+        slots_[hole] = nullptr;
+    }
+    void Rehash(size_t wanted) {
+        size_t size = 16;
+        while (size < wanted)
+            size *= 2;
+        std::vector<Entry*> old(size, nullptr);
+        old.swap(slots_);
+        for (Entry* entry : old)
+            if (entry)
+                Hash(entry);
+    }
+
+    bool sorted_;
+    std::vector<std::unique_ptr<Block>> blocks_;
+    mutable std::vector<size_t> starts_;
+    mutable size_t startsValid_ = 0;
+    std::vector<Entry*> slots_;
+    size_t count_ = 0;
     uint64_t nextSeq_ = 0;
 };
 
