@@ -86,6 +86,12 @@ std::unique_ptr<TDataInf> TDataInf::Copy() const {
     return copy;
 }
 
+size_t TDataInf::StoredSize() const {
+    return sizeof Data + AnnoDominiPattern.size() + CalenderPattern.size() +
+           DrawFileNamePattern.size() + EffectPattern.size() + WaveFile.size() +
+           TextuerFile.size() + 6;
+}
+
 void TDataInf::WriteToStream(TMemoryStream& stream) {
     Data.AnnoDominiPatternLen = StoredNameLength(AnnoDominiPattern);
     Data.CalenderPatternLen = StoredNameLength(CalenderPattern);

@@ -292,20 +292,32 @@ std::vector<std::string> ReadNameList(TMemoryStream& stream) {
     return names;
 }
 
-// The names of a list, each followed by CR LF, written straight from the list.
-template <class T> void WriteNameList(TMemoryStream& stream, const TNameList<T>& names) {
+// The bytes of a list's names, each followed by CR LF.
+template <class T> size_t NamesSize(const TNameList<T>& names) {
     size_t total = 0;
     names.ForEach([&](const std::string& name, const T&) { total += name.size() + 2; });
-    stream.Reserve(stream.Size() + total);
+    return total;
+}
+
+// The names of a list, each followed by CR LF, written straight from the list.
+template <class T> void WriteNameList(TMemoryStream& stream, const TNameList<T>& names) {
     names.ForEach([&](const std::string& name, const T&) {
         stream.Write(name);
         stream.Write("\r\n", 2);
     });
 }
 
-// Writes a nested container into the target stream.
-void SaveNested(TStreamList& list, TMemoryStream& target) {
-    list.SaveToStream(target);
+size_t RecordsSize(const TDataList& list) {
+    size_t total = 0;
+    list.ForEach([&](const std::string&, const std::unique_ptr<TDataInf>& data) {
+        total += data->StoredSize();
+    });
+    return total;
+}
+
+void WriteRecords(TMemoryStream& stream, TDataList& list) {
+    list.ForEach(
+        [&](const std::string&, std::unique_ptr<TDataInf>& data) { data->WriteToStream(stream); });
 }
 
 const char* const kUnknownVersion = "未対応のバージョンのバッファデータです。";
@@ -541,29 +553,26 @@ std::array<int32_t, 7> TFileBuffer::Statistics() const {
 }
 
 void TFileBuffer::SaveToStream(TMemoryStream& target) {
-    TStreamList list;
-    for (int i = 0; i < 8; ++i)
-        list.Add();
-    TMemoryStream& records = list.Streams(0);
     Files.ForEach([&](const std::string&, std::unique_ptr<TDataInf>& data) {
         if (!data)
             data = std::make_unique<TDataInf>(this, InitialDataInfRec());
-        data->WriteToStream(records);
     });
-    WriteNameList(list.Streams(1), Files);
-    WriteNameList(list.Streams(2), Remain);
-    SaveFoldersToStream(list.Streams(3));
-    TMemoryStream& stockRecords = list.Streams(4);
-    Stock.ForEach([&](const std::string&, std::unique_ptr<TDataInf>& data) {
-        data->WriteToStream(stockRecords);
-    });
-    WriteNameList(list.Streams(5), Stock);
-    TMemoryStream& current = list.Streams(6);
+    // Room for everything at once: the buffer of a large collection is megabytes.
+    target.Reserve(target.Size() + RecordsSize(Files) + RecordsSize(Stock) + NamesSize(Files) +
+                   NamesSize(Remain) + NamesSize(Stock) + 1024 + CurrentFile.size());
+    TStreamListWriter writer(target, 8);
+    WriteRecords(writer.Next(), Files);
+    WriteNameList(writer.Next(), Files);
+    WriteNameList(writer.Next(), Remain);
+    SaveFoldersToStream(writer.Next());
+    WriteRecords(writer.Next(), Stock);
+    WriteNameList(writer.Next(), Stock);
+    TMemoryStream& current = writer.Next();
     current.WriteInt32(int32_t(CurrentFile.size() + 1));
     current.Write(CurrentFile.data(), CurrentFile.size());
     current.Write("", 1);
-    list.Streams(7).WriteInt32(kVersion);
-    SaveNested(list, target);
+    writer.Next().WriteInt32(kVersion);
+    writer.Finish();
 }
 
 void TFileBuffer::LoadFromStream(TMemoryStream& source) {
@@ -673,14 +682,12 @@ void LoadPlainBuffer(TCustomFileBuffer& buffer, TMemoryStream& source) {
 }
 
 void SavePlainBuffer(TCustomFileBuffer& buffer, TMemoryStream& target) {
-    TStreamList list;
-    for (int i = 0; i < 4; ++i)
-        list.Add();
-    list.Streams(0).WriteInt32(TFileBuffer::kVersion);
-    buffer.SaveFoldersToStream(list.Streams(1));
-    WriteNameList(list.Streams(2), buffer.Files);
-    WriteNameList(list.Streams(3), buffer.Remain);
-    SaveNested(list, target);
+    TStreamListWriter writer(target, 4);
+    writer.Next().WriteInt32(TFileBuffer::kVersion);
+    buffer.SaveFoldersToStream(writer.Next());
+    WriteNameList(writer.Next(), buffer.Files);
+    WriteNameList(writer.Next(), buffer.Remain);
+    writer.Finish();
 }
 
 } // namespace

@@ -15,6 +15,13 @@ const char* const kNothingToSave = "保存するストリームがありませ�
 const char* const kCannotAddNil = "nilを追加する事はできません。";
 const char* const kCannotCopyNil = "nilをコピーする事はできません。";
 const char* const kWriteAborted = "書き込みが中断されました。";
+const char* const kStreamTooLarge = "ストリームが大きすぎます。";
+
+void AppendInt32(std::string& bytes, int32_t value) {
+    const auto v = uint32_t(value);
+    const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    bytes.append(b, 4);
+}
 const char* const kReadAborted = "読み込みが中断されました。";
 
 std::unique_ptr<TMemoryStream> CopyOf(const TMemoryStream& source) {
@@ -226,25 +233,22 @@ void TStreamList::FireEnd() {
         OnEnd(*this);
 }
 
-void TStreamList::SaveToStream(TMemoryStream& target) {
+std::vector<std::string_view> TStreamList::SavePieces(std::string& framing) {
     if (entries_.empty())
         throw EStreamListError(kNothingToSave);
     bool abort = false;
     if (OnBegin)
         OnBegin(*this, Count(), abort);
-    EndGuard end([this] { FireEnd(); });
     if (abort)
         throw EInternalStreamListError(kWriteAborted);
 
-    size_t total = kHeaderSize;
-    for (const Entry& entry : entries_)
-        total += 4 + (entry.stream ? entry.stream->Size() : 0);
-    target.Reserve(target.Position() + total);
-
-    target.WriteInt32(int32_t(kMagic));
-    target.Write(kSignature, 15);
-    target.WriteInt32(Count());
     const int n = Count();
+    framing.clear();
+    framing.reserve(kHeaderSize + 4 * size_t(n)); // never grows past it: the views stay valid
+    AppendInt32(framing, int32_t(kMagic));
+    framing.append(kSignature, 15);
+    AppendInt32(framing, n);
+    std::vector<std::string_view> pieces{std::string_view(framing)};
     for (int i = 0; i < n; ++i) {
         TMemoryStream* stream = entries_[size_t(i)].stream;
         const size_t size = stream ? stream->Size() : 0;
@@ -254,11 +258,26 @@ void TStreamList::SaveToStream(TMemoryStream& target) {
                 throw EInternalStreamListError(kWriteAborted);
         }
         if (size > 0x7FFFFFFFu)
-            throw EStreamListError("ストリームが大きすぎます。");
-        target.WriteInt32(int32_t(size));
+            throw EStreamListError(kStreamTooLarge);
+        const size_t at = framing.size();
+        AppendInt32(framing, int32_t(size));
+        pieces.push_back(std::string_view(framing).substr(at, 4));
         if (size)
-            target.Write(stream->Bytes());
+            pieces.push_back(stream->Bytes());
     }
+    return pieces;
+}
+
+void TStreamList::SaveToStream(TMemoryStream& target) {
+    EndGuard end([this] { FireEnd(); });
+    std::string framing;
+    const std::vector<std::string_view> pieces = SavePieces(framing);
+    size_t total = 0;
+    for (const std::string_view piece : pieces)
+        total += piece.size();
+    target.Reserve(target.Position() + total);
+    for (const std::string_view piece : pieces)
+        target.Write(piece);
 }
 
 void TStreamList::LoadFromStream(TMemoryStream& source) {
@@ -310,13 +329,52 @@ void TStreamList::LoadFromFile(const std::string& fileName) {
 }
 
 void TStreamList::SaveToFile(const std::string& fileName) {
-    TMemoryStream target;
+    EndGuard end([this] { FireEnd(); });
+    std::string framing;
+    std::vector<std::string_view> pieces;
     try {
-        SaveToStream(target);
+        pieces = SavePieces(framing);
     } catch (const EInternalStreamListError&) {
         return; // stopped on request: the file on disk stays as it was
     }
-    WriteFileAtomically(fileName, target.Bytes());
+    // The streams go to the file as they are, without being joined in memory first.
+    WriteFileAtomically(fileName, pieces);
+}
+
+TStreamListWriter::TStreamListWriter(TMemoryStream& target, int count)
+    : target_(target), count_(count) {
+    target_.WriteInt32(int32_t(TStreamList::kMagic));
+    target_.Write(TStreamList::kSignature, 15);
+    target_.WriteInt32(count);
+}
+
+TMemoryStream& TStreamListWriter::Next() {
+    Close();
+    if (written_ == count_)
+        throw EStreamListError("予定より多いストリームを書き込もうとしました。");
+    ++written_;
+    sizeAt_ = target_.Position();
+    target_.WriteInt32(0);
+    return target_;
+}
+
+void TStreamListWriter::Finish() {
+    Close();
+    if (written_ != count_)
+        throw EStreamListError("予定より少ないストリームしか書き込まれていません。");
+}
+
+void TStreamListWriter::Close() {
+    if (written_ == 0 || sizeAt_ == kClosed)
+        return;
+    const size_t end = target_.Position();
+    const size_t size = end - sizeAt_ - 4;
+    if (size > 0x7FFFFFFFu)
+        throw EStreamListError(kStreamTooLarge);
+    target_.Seek(sizeAt_);
+    target_.WriteInt32(int32_t(size));
+    target_.Seek(end);
+    sizeAt_ = kClosed;
 }
 
 } // namespace muralto

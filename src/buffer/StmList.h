@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace muralto {
@@ -86,6 +87,9 @@ private:
         TMemoryStream* stream = nullptr;
         std::unique_ptr<TMemoryStream> owned;
     };
+    // The saved bytes as pieces: the header and each stream's size (kept in framing) with
+    // the streams' own bytes in between, after the events had their say.
+    std::vector<std::string_view> SavePieces(std::string& framing);
     void CheckIndex(int index) const;
     void AppendLike(const TStreamList& list, bool copyAll, bool keepEmpty);
     int AddOwned(std::unique_ptr<TMemoryStream> stream);
@@ -93,6 +97,28 @@ private:
 
     std::vector<Entry> entries_;
     int updateCount_ = 0;
+};
+
+// Writes a container straight into a stream, one inner stream after the other, so a large
+// nested container is not built apart and copied in.
+class TStreamListWriter {
+public:
+    // Writes the header of a container of count streams.
+    TStreamListWriter(TMemoryStream& target, int count);
+    TStreamListWriter(const TStreamListWriter&) = delete;
+    TStreamListWriter& operator=(const TStreamListWriter&) = delete;
+    // Ends the stream before and returns the target, positioned for the next stream's bytes.
+    TMemoryStream& Next();
+    // Ends the last stream; raises when fewer streams were written than announced.
+    void Finish();
+
+private:
+    static constexpr size_t kClosed = size_t(-1);
+    void Close();
+    TMemoryStream& target_;
+    int count_;
+    int written_ = 0;
+    size_t sizeAt_ = kClosed; // where the open stream's size goes
 };
 
 // Percentage of the progress events: round((index + 1) / count * 100), halves to even.

@@ -76,6 +76,10 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    WriteFileAtomically(path, std::vector<std::string_view>{bytes});
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces) {
     std::string temp = FolderOf(path) + "." + NameOf(path) + ".XXXXXX";
     Descriptor fd(mkostemp(temp.data(), O_CLOEXEC));
     if (fd.get() < 0)
@@ -84,16 +88,16 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
         unlink(temp.c_str());
         throw FileError(Describe(path, error));
     };
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(errno);
+    for (const std::string_view bytes : pieces)
+        for (size_t done = 0; done < bytes.size();) {
+            const ssize_t n = write(fd.get(), bytes.data() + done, bytes.size() - done);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                fail(errno);
+            }
+            done += size_t(n);
         }
-        done += size_t(n);
-    }
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     struct stat old {};
     const mode_t mode = stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;

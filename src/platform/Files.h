@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace muralto {
 
@@ -14,6 +15,8 @@ public:
 
 std::string ReadWholeFile(const std::string& path);                        // throws FileError
 void WriteFileAtomically(const std::string& path, std::string_view bytes); // throws FileError
+// The same for a file made of pieces, written one after another without joining them.
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& pieces);
 // Renames a file that failed to load to "<name>.damaged" ("<name>.N.damaged" when that
 // exists) and returns the new path; empty when there was nothing to move.
 std::string KeepAside(const std::string& path);

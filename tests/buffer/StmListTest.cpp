@@ -52,6 +52,32 @@ TEST(StmList, SavesTheDocumentedBytes) {
         EXPECT_EQ(loaded.Streams(i).Position(), 0u);
 }
 
+TEST(StmList, WriterAndFileGiveTheSameBytesAsAStreamSave) {
+    const std::string expected = Header(3) + Int(5) + "abcde" + Int(0) + Int(2) + "xy";
+    TMemoryStream written;
+    written.Write("head");
+    TStreamListWriter writer(written, 3);
+    writer.Next().Write("abcde");
+    writer.Next();
+    writer.Next().Write("xy");
+    EXPECT_THROW(writer.Next(), EStreamListError);
+    writer.Finish();
+    EXPECT_EQ(written.Bytes(), "head" + expected);
+
+    TMemoryStream shortOne;
+    TStreamListWriter tooFew(shortOne, 2);
+    tooFew.Next();
+    EXPECT_THROW(tooFew.Finish(), EStreamListError);
+
+    TempDir dir;
+    TStreamList three;
+    three.Streams(three.Add()).Write("abcde");
+    three.Add();
+    three.Streams(three.Add()).Write("xy");
+    three.SaveToFile(dir.Path() + "/list.mwf");
+    EXPECT_EQ(ReadFile(dir.Path() + "/list.mwf"), expected);
+}
+
 TEST(StmList, RefusesOtherFiles) {
     for (const char* name : {"not-a-container.mwf", "signature-wrong-case.mwf"}) {
         TStreamList list;
