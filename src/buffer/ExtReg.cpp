@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <unordered_set>
 
 namespace muralto {
@@ -112,16 +113,25 @@ void TExtention::Collect(const std::string& base, const std::vector<FolderEntry>
 
 void TExtention::ListFilesRecursive(const std::string& folder,
                                     std::vector<std::string>& names) const {
-    const std::string base = WithSlash(folder);
-    // Sub-folders depth-first in pre-order, each folder read once; a folder reached again
-    // through a link is left out, so a loop of links ends.
-    std::vector<std::pair<std::string, std::vector<FolderEntry>>> folders;
-    std::unordered_set<std::string> seen{RealFolder(base)};
-    std::vector<std::string> pending{base};
+    ListFilesByFolder(folder, [&](std::vector<std::string>& files) {
+        names.insert(names.end(), std::make_move_iterator(files.begin()),
+                     std::make_move_iterator(files.end()));
+        return true;
+    });
+}
+
+void TExtention::ListFilesByFolder(
+    const std::string& folder, const std::function<bool(std::vector<std::string>&)>& take) const {
+    // Sub-folders depth-first in pre-order, each folder read once: its own files are handed
+    // over before its sub-folders are read. A folder reached again through a link is left
+    // out, so a loop of links ends.
+    std::unordered_set<std::string> seen{RealFolder(WithSlash(folder))};
+    std::vector<std::string> pending{WithSlash(folder)};
+    std::vector<std::string> files;
     while (!pending.empty()) {
         std::string current = std::move(pending.back());
         pending.pop_back();
-        std::vector<FolderEntry> listing = ListFolder(current);
+        const std::vector<FolderEntry> listing = ListFolder(current);
         std::vector<std::string> children;
         for (const FolderEntry& e : listing)
             if (e.folder && Wanted(e, DirAttr))
@@ -129,11 +139,11 @@ void TExtention::ListFilesRecursive(const std::string& folder,
         for (auto it = children.rbegin(); it != children.rend(); ++it)
             if (seen.insert(RealFolder(*it)).second)
                 pending.push_back(*it);
-        folders.emplace_back(std::move(current), std::move(listing));
+        files.clear();
+        Collect(current, listing, files);
+        if (!take(files))
+            return;
     }
-    // The folder's own files first, then its sub-folders' in the order walked.
-    for (const auto& [path, listing] : folders)
-        Collect(path, listing, names);
 }
 
 void TExtention::Assign(const TExtention& source) {

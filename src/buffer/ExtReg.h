@@ -4,6 +4,7 @@
 #include "platform/FolderListing.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ public:
     void ListFiles(const std::string& folder, std::vector<std::string>& names) const;
     // The same for the folder and all its sub-folders, collected depth-first.
     void ListFilesRecursive(const std::string& folder, std::vector<std::string>& names) const;
+    // The same files, handed over folder by folder as each is read (a folder without
+    // matching files as an empty list); take returns false to end the listing.
+    void ListFilesByFolder(const std::string& folder,
+                           const std::function<bool(std::vector<std::string>&)>& take) const;
     void Assign(const TExtention& source);
 
     void SetAsterisk(bool on);

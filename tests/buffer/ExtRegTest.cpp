@@ -1,4 +1,5 @@
 #include "buffer/ExtReg.h"
+#include "buffer/FolderScan.h"
 
 #include "TestSupport.h"
 
@@ -85,6 +86,43 @@ TEST(ExtReg, ListingsHonourOrderAttributesAndLinks) {
     names.clear();
     e.ListFiles(dir / "missing", names); // an unreadable folder lists nothing
     EXPECT_TRUE(names.empty());
+}
+
+TEST(ExtReg, BackgroundScanHandsOverTheListingFolderByFolder) {
+    test::TempDir dir;
+    namespace fs = std::filesystem;
+    for (int folder = 0; folder < 40; ++folder)
+        for (int file = 0; file < 3; ++file) {
+            const std::string path =
+                dir / ("f" + std::to_string(folder) + "/sub/p" + std::to_string(file) + ".bmp");
+            fs::create_directories(fs::path(path).parent_path());
+            test::WriteFile(path, "x");
+        }
+    TExtention e;
+    e.SetMask("*.bmp");
+    std::vector<std::string> listed, scanned, batch;
+    e.ListFilesRecursive(dir.Path(), listed);
+    {
+        TFolderScan scan(e, dir.Path(), true);
+        while (scan.Next(batch)) {
+            EXPECT_EQ(batch.size(), 3u); // one folder's files at a time
+            scanned.insert(scanned.end(), batch.begin(), batch.end());
+        }
+    }
+    EXPECT_EQ(scanned, listed);
+    EXPECT_EQ(listed.size(), 120u);
+
+    TFolderScan flat(e, dir / "f0/sub", false);
+    ASSERT_TRUE(flat.Next(batch));
+    EXPECT_EQ(batch.size(), 3u);
+    EXPECT_FALSE(flat.Next(batch));
+
+    // A scan stopped and dropped at once ends its thread (no hang in the destructor).
+    for (int i = 0; i < 20; ++i) {
+        TFolderScan stopped(e, dir.Path(), true);
+        if (i % 2)
+            stopped.Stop();
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "Support.h"
 
 #include "buffer/DataFiles.h"
+#include "buffer/FolderScan.h"
 #include "buffer/MWBuf.h"
 #include "compose/ChangePipeline.h"
 #include "compose/MWGraphic.h"
@@ -188,27 +189,30 @@ void PrintList(TDataList& list) {
 
 // Progress on a terminal for long work, on standard error so output stays clean: files
 // seen, files registered, and the rate.
+// The progress line of a long registration on a terminal: files seen, files registered,
+// and the rate, every thousand files.
 class Progress {
 public:
-    explicit Progress(size_t total)
-        : show_(total >= 2000 && isatty(2)), total_(total),
-          start_(std::chrono::steady_clock::now()) {}
+    Progress() : terminal_(isatty(2)), start_(std::chrono::steady_clock::now()) {}
     ~Progress() {
-        if (show_)
+        if (shown_)
             std::fprintf(stderr, "\n");
     }
-    void Step(size_t seen, size_t registered) {
-        if (!show_ || (seen % 1000 != 0 && seen != total_))
+    void Step(size_t seen, size_t registered, bool last) {
+        if (!terminal_ || (seen / 1000 == reported_ / 1000 && !(last && shown_)))
             return;
+        reported_ = seen;
+        shown_ = true;
         const double s =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        std::fprintf(stderr, "\r%zu/%zu seen, %zu registered, %.0f files/s", seen, total_,
-                     registered, s > 0 ? double(seen) / s : 0.0);
+        std::fprintf(stderr, "\r%zu seen, %zu registered, %.0f files/s", seen, registered,
+                     s > 0 ? double(seen) / s : 0.0);
     }
 
 private:
-    bool show_;
-    size_t total_;
+    bool terminal_;
+    bool shown_ = false;
+    size_t reported_ = 0;
     std::chrono::steady_clock::time_point start_;
 };
 
@@ -256,39 +260,42 @@ int BufferAdd(const Arguments& args) {
                         "[--stock] [--style N]");
     OpenData();
     TFileBuffer& buffer = WallpaperBuffer();
-    std::vector<std::string> files;
+    const int before = buffer.Count() + buffer.StockCount();
+    const bool fromStock = !ParamOption().HasOption("/FME", "+FME");
+    Progress progress;
+    size_t seen = 0, registered = 0;
+    const TProgressEvent report = [&](TCustomFileBuffer&, int, bool&, const std::string&, int index,
+                                      int) {
+        registered += index >= 0;
+        progress.Step(++seen, registered, false);
+    };
+    auto add = [&](const std::vector<std::string>& files) {
+        if (stock)
+            buffer.AddStocks(files, report);
+        else
+            buffer.AddFilesEx(files, style < 0 ? Setting().DefaultShowStyle : style, true,
+                              fromStock, report);
+    };
     std::vector<std::string> problems;
+    std::vector<std::string> files;
     size_t skipped = 0;
     for (const std::string& arg : paths) {
         const std::string path = Absolute(arg);
         if (FolderExists(path)) {
-            if (recursive)
-                buffer.Extention.ListFilesRecursive(path, files);
-            else
-                buffer.Extention.ListFiles(path, files);
+            // Each folder's files are registered while the next folders are being read.
+            TFolderScan scan(buffer.Extention, path, recursive);
+            while (scan.Next(files))
+                add(files);
         } else if (FileExists(path)) {
             if (buffer.Extention.Matches(path))
-                files.push_back(path);
+                add({path});
             else
                 ++skipped;
         } else {
             problems.push_back("no such file or folder: " + arg);
         }
     }
-    const int before = buffer.Count() + buffer.StockCount();
-    const bool fromStock = !ParamOption().HasOption("/FME", "+FME");
-    Progress progress(files.size());
-    size_t registered = 0;
-    const TProgressEvent report = [&](TCustomFileBuffer&, int, bool&, const std::string&, int index,
-                                      int position) {
-        registered += index >= 0;
-        progress.Step(size_t(position) + 1, registered);
-    };
-    if (stock)
-        buffer.AddStocks(files, report);
-    else
-        buffer.AddFilesEx(files, style < 0 ? Setting().DefaultShowStyle : style, true, fromStock,
-                          report);
+    progress.Step(seen, registered, true);
     SaveAll();
     std::printf("%d added\n", buffer.Count() + buffer.StockCount() - before);
     if (skipped)
