@@ -3,11 +3,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 namespace muralto::bench {
 namespace {
 
+// Names in no order (range 1 = 0), or sorted as a folder scan hands them over (1).
 void BM_AddFilesEx(benchmark::State& state) {
-    const auto names = CollectionNames("/photos/", int(state.range(0)));
+    auto names = CollectionNames("/photos/", int(state.range(0)));
+    if (state.range(1))
+        std::sort(names.begin(), names.end());
     for (auto _ : state) {
         TFileBuffer buffer;
         buffer.SetMask("*.bmp");
@@ -16,7 +21,11 @@ void BM_AddFilesEx(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_AddFilesEx)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AddFilesEx)
+    ->Args({1000, 0})
+    ->Args({100000, 0})
+    ->Args({100000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Draws from a buffer of real files (each draw checks that its file exists).
 void BM_GetNext(benchmark::State& state) {

@@ -102,7 +102,12 @@ void TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
     try {
         bool stop = false;
         const int total = int(names.size());
+        constexpr int kAhead = 8;
         for (int i = 0; i < total && !stop; ++i) {
+            if (i + kAhead < total) {
+                Files.Prefetch(names[size_t(i + kAhead)]);
+                Remain.Prefetch(names[size_t(i + kAhead)]);
+            }
             const int index = add(names[size_t(i)]);
             if (progress)
                 progress(*this, total, stop, names[size_t(i)], index, i);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -99,6 +100,14 @@ public:
         return object;
     }
 
+    // A hint that the name will be looked up soon: its slot of the hash is fetched into the
+    // cache meanwhile. A bulk registration asks a few names ahead, so it rarely waits for
+    // memory.
+    void Prefetch(std::string_view name) const {
+        if (!slots_.empty())
+            __builtin_prefetch(&slots_[HashOf(name) & (slots_.size() - 1)]);
+    }
+
     // Room for that many names in all, so a bulk registration does not rehash.
     void Reserve(int count) {
         if (size_t(std::max(count, 0)) * 2 > slots_.size())
@@ -170,7 +179,26 @@ public:
     }
 
 private:
-    static size_t HashOf(std::string_view name) { return std::hash<std::string_view>{}(name); }
+    // A word at a time with a final mix, so every bit of the name reaches the low bits the
+    // table is indexed by.
+    static size_t HashOf(std::string_view name) {
+        uint64_t h = 0x9E3779B97F4A7C15ull ^ name.size();
+        size_t i = 0;
+        for (; i + 8 <= name.size(); i += 8) {
+            uint64_t word;
+            std::memcpy(&word, name.data() + i, 8);
+            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 32;
+        }
+        uint64_t tail = 0;
+        if (i < name.size())
+            std::memcpy(&tail, name.data() + i, name.size() - i);
+        h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+        h ^= h >> 33;
+        h *= 0xFF51AFD7ED558CCDull;
+        h ^= h >> 33;
+        return size_t(h);
+    }
 
     Entry* NewEntry(std::string name, size_t hash, T object) {
         auto* entry = new Entry{std::move(name), nextSeq_++, hash, std::move(object)};
@@ -188,16 +216,20 @@ private:
     // a sorted one does when the names come in order, as a folder scan gives them.
     int Place(Entry* entry) {
         size_t block = blocks_.empty() ? 0 : blocks_.size() - 1;
+        bool last = true;
         if (blocks_.empty()) {
             blocks_.push_back(std::make_unique<Block>());
             blocks_.back()->reserve(kBlockMax);
         } else if (Before(entry, blocks_.back()->back())) {
             block = BlockOf(entry);
+            last = false;
         }
         Block& target = *blocks_[block];
         const auto at =
-            std::upper_bound(target.begin(), target.end(), entry,
-                             [this](const Entry* a, const Entry* b) { return Before(a, b); });
+            last
+                ? target.end()
+                : std::upper_bound(target.begin(), target.end(), entry,
+                                   [this](const Entry* a, const Entry* b) { return Before(a, b); });
         size_t offset = size_t(at - target.begin());
         target.insert(at, entry);
         ++count_;
@@ -278,58 +310,63 @@ private:
     }
 
     // The hash: linear probing in a power-of-two table at most half full; deletion moves
-    // the entries after the hole back, so there are no tombstones.
+    // the entries after the hole back, so there are no tombstones. Each slot keeps its
+    // entry's hash, so a probe reads an entry only when the hash matches.
+    struct Slot {
+        size_t hash = 0;
+        Entry* entry = nullptr;
+    };
     Entry* Lookup(std::string_view name) const { return Lookup(name, HashOf(name)); }
     Entry* Lookup(std::string_view name, size_t hash) const {
         if (slots_.empty())
             return nullptr;
         const size_t mask = slots_.size() - 1;
         for (size_t i = hash & mask;; i = (i + 1) & mask) {
-            Entry* entry = slots_[i];
-            if (!entry)
+            const Slot& slot = slots_[i];
+            if (!slot.entry)
                 return nullptr;
-            if (entry->hash == hash && entry->name == name)
-                return entry;
+            if (slot.hash == hash && slot.entry->name == name)
+                return slot.entry;
         }
     }
     void Hash(Entry* entry) {
         const size_t mask = slots_.size() - 1;
         size_t i = entry->hash & mask;
-        while (slots_[i])
+        while (slots_[i].entry)
             i = (i + 1) & mask;
-        slots_[i] = entry;
+        slots_[i] = {entry->hash, entry};
     }
     void Unhash(const Entry* entry) {
         const size_t mask = slots_.size() - 1;
         size_t hole = entry->hash & mask;
-        while (slots_[hole] != entry)
+        while (slots_[hole].entry != entry)
             hole = (hole + 1) & mask;
-        for (size_t i = (hole + 1) & mask; slots_[i]; i = (i + 1) & mask) {
-            const size_t home = slots_[i]->hash & mask;
+        for (size_t i = (hole + 1) & mask; slots_[i].entry; i = (i + 1) & mask) {
+            const size_t home = slots_[i].hash & mask;
             // An entry may fill the hole when its home is not within (hole, i].
             if (((i - home) & mask) >= ((i - hole) & mask)) {
                 slots_[hole] = slots_[i];
                 hole = i;
             }
         }
-        slots_[hole] = nullptr;
+        slots_[hole] = Slot{};
     }
     void Rehash(size_t wanted) {
         size_t size = 16;
         while (size < wanted)
             size *= 2;
-        std::vector<Entry*> old(size, nullptr);
+        std::vector<Slot> old(size);
         old.swap(slots_);
-        for (Entry* entry : old)
-            if (entry)
-                Hash(entry);
+        for (const Slot& slot : old)
+            if (slot.entry)
+                Hash(slot.entry);
     }
 
     bool sorted_;
     std::vector<std::unique_ptr<Block>> blocks_;
     mutable std::vector<size_t> starts_;
     mutable size_t startsValid_ = 0;
-    std::vector<Entry*> slots_;
+    std::vector<Slot> slots_;
     size_t count_ = 0;
     uint64_t nextSeq_ = 0;
 };
