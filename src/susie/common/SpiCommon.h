@@ -3,12 +3,37 @@
 // handing a decoded picture back as the two blocks the interface asks for.
 #include "susie/spi.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <vector>
 
 namespace spi {
+
+// A decoding library opened when the first picture is decoded rather than with the
+// plug-in: hosts load every plug-in at start-up to learn its formats, and a large decoder
+// with its own dependencies would slow every start for pictures that may never come.
+class LazyLibrary {
+public:
+    explicit LazyLibrary(const char* soname) : handle_(dlopen(soname, RTLD_NOW | RTLD_LOCAL)) {}
+    ~LazyLibrary() {
+        if (handle_)
+            dlclose(handle_);
+    }
+    LazyLibrary(const LazyLibrary&) = delete;
+    LazyLibrary& operator=(const LazyLibrary&) = delete;
+    // Points target at the named function; false when the library or the function is
+    // missing, and the plug-in then reads nothing.
+    template <class F> bool Bind(F*& target, const char* name) const {
+        target = handle_ ? reinterpret_cast<F*>(dlsym(handle_, name)) : nullptr;
+        return target != nullptr;
+    }
+
+private:
+    void* handle_;
+};
 
 inline int32_t InfoText(const char* const* texts, int count, int32_t number, char* buffer,
                         int32_t bufferLength) {

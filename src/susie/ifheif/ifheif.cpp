@@ -25,17 +25,55 @@ bool IsHeif(const void* header) {
     return false;
 }
 
-// libheif's registries live from the plug-in's loading to its unloading, so that they are
-// given back when the host lets the plug-in go.
-struct Library {
-    Library() { heif_init(nullptr); }
-    ~Library() { heif_deinit(); }
-} library;
+// libheif, opened at the first picture. Its registries live from then to the plug-in's
+// unloading, so that they are given back when the host lets the plug-in go.
+#define HEIF_FUNCTIONS(F)                                                                          \
+    F(heif_init)                                                                                   \
+    F(heif_deinit)                                                                                 \
+    F(heif_context_alloc)                                                                          \
+    F(heif_context_free)                                                                           \
+    F(heif_context_read_from_memory_without_copy)                                                  \
+    F(heif_context_get_primary_image_handle)                                                       \
+    F(heif_image_handle_get_width)                                                                 \
+    F(heif_image_handle_get_height)                                                                \
+    F(heif_image_handle_release)                                                                   \
+    F(heif_decode_image)                                                                           \
+    F(heif_image_get_width)                                                                        \
+    F(heif_image_get_height)                                                                       \
+    F(heif_image_get_plane_readonly)                                                               \
+    F(heif_image_release)
+
+struct Api {
+#define SPI_DECLARE(name) decltype(&::name) name = nullptr;
+    HEIF_FUNCTIONS(SPI_DECLARE)
+#undef SPI_DECLARE
+};
+
+const Api* Heif() {
+    struct Loaded {
+        spi::LazyLibrary library{MURALTO_HEIF_SONAME};
+        Api api;
+        bool ok = true;
+        Loaded() {
+#define SPI_BIND(name) ok = ok && library.Bind(api.name, #name);
+            HEIF_FUNCTIONS(SPI_BIND)
+#undef SPI_BIND
+            if (ok)
+                api.heif_init(nullptr);
+        }
+        ~Loaded() {
+            if (ok)
+                api.heif_deinit();
+        }
+    };
+    static Loaded loaded;
+    return loaded.ok ? &loaded.api : nullptr;
+}
 
 struct Release {
-    void operator()(heif_context* c) const { heif_context_free(c); }
-    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
-    void operator()(heif_image* i) const { heif_image_release(i); }
+    void operator()(heif_context* c) const { Heif()->heif_context_free(c); }
+    void operator()(heif_image_handle* h) const { Heif()->heif_image_handle_release(h); }
+    void operator()(heif_image* i) const { Heif()->heif_image_release(i); }
 };
 template <typename T> using Owned = std::unique_ptr<T, Release>;
 
@@ -43,31 +81,36 @@ bool Decode(const char* data, intptr_t length, uint32_t& width, uint32_t& height
             std::vector<uint8_t>* bgra) {
     if (length < 16 || !IsHeif(data))
         return false;
-    Owned<heif_context> context(heif_context_alloc());
+    const Api* heif = Heif();
+    if (!heif)
+        return false;
+    Owned<heif_context> context(heif->heif_context_alloc());
     heif_image_handle* rawHandle = nullptr;
     if (!context ||
-        heif_context_read_from_memory_without_copy(context.get(), data, size_t(length), nullptr)
+        heif->heif_context_read_from_memory_without_copy(context.get(), data, size_t(length),
+                                                         nullptr)
                 .code != heif_error_Ok ||
-        heif_context_get_primary_image_handle(context.get(), &rawHandle).code != heif_error_Ok)
+        heif->heif_context_get_primary_image_handle(context.get(), &rawHandle).code !=
+            heif_error_Ok)
         return false;
     Owned<heif_image_handle> handle(rawHandle);
-    width = uint32_t(std::max(0, heif_image_handle_get_width(handle.get())));
-    height = uint32_t(std::max(0, heif_image_handle_get_height(handle.get())));
+    width = uint32_t(std::max(0, heif->heif_image_handle_get_width(handle.get())));
+    height = uint32_t(std::max(0, heif->heif_image_handle_get_height(handle.get())));
     if (!spi::SizeAllowed(width, height))
         return false;
     if (!bgra)
         return true;
     heif_image* rawImage = nullptr;
-    if (heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
-                          heif_chroma_interleaved_RGBA, nullptr)
+    if (heif->heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB,
+                                heif_chroma_interleaved_RGBA, nullptr)
             .code != heif_error_Ok)
         return false;
     Owned<heif_image> image(rawImage);
-    const int w = heif_image_get_width(image.get(), heif_channel_interleaved);
-    const int h = heif_image_get_height(image.get(), heif_channel_interleaved);
+    const int w = heif->heif_image_get_width(image.get(), heif_channel_interleaved);
+    const int h = heif->heif_image_get_height(image.get(), heif_channel_interleaved);
     int stride = 0;
     const uint8_t* rows =
-        heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
+        heif->heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     if (!rows || !spi::SizeAllowed(uint32_t(std::max(w, 0)), uint32_t(std::max(h, 0))) ||
         stride < w * 4)
         return false;
