@@ -86,12 +86,6 @@ std::unique_ptr<TDataInf> TDataInf::Copy() const {
     return copy;
 }
 
-size_t TDataInf::StoredSize() const {
-    return sizeof Data + AnnoDominiPattern.size() + CalenderPattern.size() +
-           DrawFileNamePattern.size() + EffectPattern.size() + WaveFile.size() +
-           TextuerFile.size() + 6;
-}
-
 void TDataInf::WriteToStream(TMemoryStream& stream) {
     Data.AnnoDominiPatternLen = StoredNameLength(AnnoDominiPattern);
     Data.CalenderPatternLen = StoredNameLength(CalenderPattern);
@@ -99,6 +93,14 @@ void TDataInf::WriteToStream(TMemoryStream& stream) {
     Data.EffectPatternLen = StoredNameLength(EffectPattern);
     Data.WaveFileLen = StoredNameLength(WaveFile);
     Data.TextuerFileLen = StoredNameLength(TextuerFile);
+    // Most records have no names: the block and its six zero bytes go in one write.
+    if (AnnoDominiPattern.empty() && CalenderPattern.empty() && DrawFileNamePattern.empty() &&
+        EffectPattern.empty() && WaveFile.empty() && TextuerFile.empty()) {
+        char bare[kBareSize] = {};
+        std::memcpy(bare, &Data, sizeof Data);
+        stream.Write(bare, sizeof bare);
+        return;
+    }
     stream.Write(&Data, sizeof Data);
     WriteStoredName(stream, AnnoDominiPattern);
     WriteStoredName(stream, CalenderPattern);

@@ -76,8 +76,8 @@ public:
     // One record entry: the block with its length fields filled in, then the six names,
     // each followed by a zero byte.
     void WriteToStream(TMemoryStream& stream);
-    // The bytes WriteToStream writes.
-    size_t StoredSize() const;
+    // The bytes WriteToStream writes for a record whose six names are empty.
+    static constexpr size_t kBareSize = sizeof(TDataInfRec) + 6;
     void ReadFromStream(TMemoryStream& stream);
     // Entries of the two older versions carry a 39- or 43-byte block; it is converted.
     void ReadFromStream(TMemoryStream& stream, int blockSize);

@@ -312,14 +312,6 @@ template <class T> void WriteNameList(TMemoryStream& stream, const TNameList<T>&
     });
 }
 
-size_t RecordsSize(const TDataList& list) {
-    size_t total = 0;
-    list.ForEach([&](const std::string&, const std::unique_ptr<TDataInf>& data) {
-        total += data->StoredSize();
-    });
-    return total;
-}
-
 void WriteRecords(TMemoryStream& stream, TDataList& list) {
     list.ForEach(
         [&](const std::string&, std::unique_ptr<TDataInf>& data) { data->WriteToStream(stream); });
@@ -562,9 +554,12 @@ void TFileBuffer::SaveToStream(TMemoryStream& target) {
         if (!data)
             data = std::make_unique<TDataInf>(this, InitialDataInfRec());
     });
-    // Room for everything at once: the buffer of a large collection is megabytes.
-    target.Reserve(target.Size() + RecordsSize(Files) + RecordsSize(Stock) + NamesSize(Files) +
-                   NamesSize(Remain) + NamesSize(Stock) + 1024 + CurrentFile.size());
+    // Room for everything at once (the buffer of a large collection is megabytes), taking
+    // records without names, as most are: reading every record only to size it would cost
+    // more than growing the stream for the few with names.
+    const size_t recordsSize = size_t(Files.Count() + Stock.Count()) * TDataInf::kBareSize;
+    target.Reserve(target.Size() + recordsSize + NamesSize(Files) + NamesSize(Remain) +
+                   NamesSize(Stock) + 1024 + CurrentFile.size());
     TStreamListWriter writer(target, 8);
     WriteRecords(writer.Next(), Files);
     WriteNameList(writer.Next(), Files);
