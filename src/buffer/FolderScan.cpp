@@ -16,12 +16,18 @@ TFolderScan::~TFolderScan() {
 
 void TFolderScan::Run(bool subFolders) {
     auto hand = [this](std::vector<std::string>& files) {
-        const std::lock_guard lock(mutex_);
-        if (!files.empty()) {
-            batches_.push_back(std::move(files));
-            ready_.notify_one();
+        std::vector<std::vector<std::string>> spent;
+        bool goOn;
+        {
+            const std::lock_guard lock(mutex_);
+            if (!files.empty()) {
+                batches_.push_back(std::move(files));
+                ready_.notify_one();
+            }
+            spent.swap(spent_);
+            goOn = !stop_;
         }
-        return !stop_;
+        return goOn; // the spent names are freed here, by the thread that made them
     };
     if (subFolders) {
         mask_.ListFilesByFolder(folder_, hand);
@@ -40,6 +46,10 @@ bool TFolderScan::Next(std::vector<std::string>& names) {
     ready_.wait(lock, [this] { return !batches_.empty() || done_; });
     if (batches_.empty())
         return false;
+    // The names handed over before go back to the reading thread to be freed there: freeing
+    // them here would contend for its allocator with every name it makes.
+    if (!names.empty())
+        spent_.push_back(std::move(names));
     names = std::move(batches_.front());
     batches_.pop_front();
     return true;

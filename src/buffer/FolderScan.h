@@ -36,6 +36,7 @@ private:
     std::mutex mutex_;
     std::condition_variable ready_;
     std::deque<std::vector<std::string>> batches_;
+    std::vector<std::vector<std::string>> spent_;
     bool done_ = false;
     bool stop_ = false;
     std::thread thread_;
