@@ -105,8 +105,11 @@ void TExtention::Collect(const std::string& base, const std::vector<FolderEntry>
             const FolderEntry& e = listing[i];
             if (e.folder || !Wanted(e, FileAttr))
                 continue;
-            if (all || SameTextAscii(extensions[i], wanted))
-                names.push_back(base + e.name);
+            if (all || SameTextAscii(extensions[i], wanted)) {
+                std::string& path = names.emplace_back();
+                path.reserve(base.size() + e.name.size()); // one allocation per path
+                path.append(base).append(e.name);
+            }
         }
     }
 }
