@@ -25,6 +25,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -1013,6 +1014,22 @@ std::string HelpText() {
            "  effect to run, in order.\n"
            "\nexit status: 0 success, 1 an error (one line on standard error).\n";
     return out.str();
+}
+
+bool NeedsGuiApplication(const Arguments& given) {
+    for (size_t i = 0; i < given.size(); ++i) {
+        if (given[i] == "--group" || given[i] == "--at") {
+            ++i;
+            continue;
+        }
+        // The data commands draw no text and ask nothing of the screen: they start without
+        // the graphical part of Qt, which is a good part of a short command's time.
+        static const char* const dataOnly[] = {"buffer", "watch",  "settings", "registry", "group",
+                                               "help",   "--help", "-h",       "--version"};
+        return std::none_of(std::begin(dataOnly), std::end(dataOnly),
+                            [&](const char* word) { return given[i] == word; });
+    }
+    return false;
 }
 
 int Run(const Arguments& given) {

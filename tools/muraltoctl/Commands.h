@@ -24,5 +24,7 @@ struct Command {
 const std::vector<Command>& Commands();
 std::string HelpText();
 int Run(const Arguments& args);
+// Whether the command needs Qt's graphical application (fonts, screens) or only its core.
+bool NeedsGuiApplication(const Arguments& args);
 
 } // namespace muraltoctl

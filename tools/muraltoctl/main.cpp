@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -23,14 +24,18 @@ void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QSt
 int main(int argc, char** argv) {
     muralto::ReuseFreedMemory(); // a command's lists are built once and the process ends
     qInstallMessageHandler(FilterMessages);
-    // D-Bus and the desktop queries want an application object, and text drawing its
-    // fonts; no window is shown, so no display is needed.
+    // D-Bus and the desktop queries want an application object, and text drawing the
+    // graphical one with its fonts; no window is shown, so no display is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt would take arguments such as "--plugin" for itself: it sees only the program name.
     const muraltoctl::Arguments args(argv + 1, argv + argc);
     int qtArgc = 1;
-    QGuiApplication application(qtArgc, argv);
+    std::unique_ptr<QCoreApplication> application;
+    if (muraltoctl::NeedsGuiApplication(args))
+        application = std::make_unique<QGuiApplication>(qtArgc, argv);
+    else
+        application = std::make_unique<QCoreApplication>(qtArgc, argv);
     try {
         const int status = muraltoctl::Run(args);
         // Everything is written by now: the lists of a large buffer need not be freed
