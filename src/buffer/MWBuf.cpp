@@ -105,8 +105,9 @@ void TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
         constexpr int kAhead = 8;
         for (int i = 0; i < total && !stop; ++i) {
             if (i + kAhead < total) {
-                Files.Prefetch(names[size_t(i + kAhead)]);
-                Remain.Prefetch(names[size_t(i + kAhead)]);
+                const size_t hash = NameHash(names[size_t(i + kAhead)]);
+                Files.Prefetch(hash);
+                Remain.Prefetch(hash);
             }
             const int index = add(names[size_t(i)]);
             if (progress)

@@ -21,6 +21,27 @@ namespace muralto {
 
 struct NoObject {};
 
+// The hash the name lists find names by: a word at a time with a final mix, so every bit
+// of the name reaches the low bits a table is indexed by.
+inline size_t NameHash(std::string_view name) {
+    uint64_t h = 0x9E3779B97F4A7C15ull ^ name.size();
+    size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        uint64_t word;
+        std::memcpy(&word, name.data() + i, 8);
+        h = (h ^ word) * 0xFF51AFD7ED558CCDull;
+        h ^= h >> 32;
+    }
+    uint64_t tail = 0;
+    if (i < name.size())
+        std::memcpy(&tail, name.data() + i, name.size() - i);
+    h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    return size_t(h);
+}
+
 template <class T = NoObject> class TNameList {
     struct Entry {
         std::string name;
@@ -60,7 +81,7 @@ public:
     // unsorted list. Returns the index and whether it was added; a present name keeps its
     // object and the given one is dropped.
     std::pair<int, bool> Add(std::string name, T object = T{}) {
-        const size_t hash = HashOf(name);
+        const size_t hash = NameHash(name);
         if (Entry* present = Lookup(name, hash))
             return {PositionOf(present), false};
         return {Place(NewEntry(std::move(name), hash, std::move(object))), true};
@@ -100,12 +121,12 @@ public:
         return object;
     }
 
-    // A hint that the name will be looked up soon: its slot of the hash is fetched into the
-    // cache meanwhile. A bulk registration asks a few names ahead, so it rarely waits for
-    // memory.
-    void Prefetch(std::string_view name) const {
+    // A hint that a name of this NameHash will be looked up soon: its slot of the hash is
+    // fetched into the cache meanwhile. A bulk registration asks a few names ahead, so it
+    // rarely waits for memory.
+    void Prefetch(size_t hash) const {
         if (!slots_.empty())
-            __builtin_prefetch(&slots_[HashOf(name) & (slots_.size() - 1)]);
+            __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
     }
 
     // Room for that many names in all, so a bulk registration does not rehash.
@@ -179,27 +200,6 @@ public:
     }
 
 private:
-    // A word at a time with a final mix, so every bit of the name reaches the low bits the
-    // table is indexed by.
-    static size_t HashOf(std::string_view name) {
-        uint64_t h = 0x9E3779B97F4A7C15ull ^ name.size();
-        size_t i = 0;
-        for (; i + 8 <= name.size(); i += 8) {
-            uint64_t word;
-            std::memcpy(&word, name.data() + i, 8);
-            h = (h ^ word) * 0xFF51AFD7ED558CCDull;
-            h ^= h >> 32;
-        }
-        uint64_t tail = 0;
-        if (i < name.size())
-            std::memcpy(&tail, name.data() + i, name.size() - i);
-        h = (h ^ tail) * 0xC4CEB9FE1A85EC53ull;
-        h ^= h >> 33;
-        h *= 0xFF51AFD7ED558CCDull;
-        h ^= h >> 33;
-        return size_t(h);
-    }
-
     Entry* NewEntry(std::string name, size_t hash, T object) {
         auto* entry = new Entry{std::move(name), nextSeq_++, hash, std::move(object)};
         if ((count_ + 1) * 2 > slots_.size())
@@ -316,7 +316,7 @@ private:
         size_t hash = 0;
         Entry* entry = nullptr;
     };
-    Entry* Lookup(std::string_view name) const { return Lookup(name, HashOf(name)); }
+    Entry* Lookup(std::string_view name) const { return Lookup(name, NameHash(name)); }
     Entry* Lookup(std::string_view name, size_t hash) const {
         if (slots_.empty())
             return nullptr;
