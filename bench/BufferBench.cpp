@@ -27,6 +27,29 @@ BENCHMARK(BM_AddFilesEx)
     ->Args({100000, 1})
     ->Unit(benchmark::kMillisecond);
 
+// Registers a tree of 1,000 folders of 100 pictures as a folder registration does: read
+// on one thread, registered on the other; no buffer file is written.
+void BM_AddFolderFiles(benchmark::State& state) {
+    const std::string tree = PrivateHome() + "tree/";
+    std::vector<std::string> names;
+    for (int folder = 0; folder < 1000; ++folder)
+        for (int file = 0; file < 100; ++file)
+            names.push_back(tree + "album" + std::to_string(1000 + folder) + "/IMG_" +
+                            std::to_string(100000 + folder * 100 + file) + ".jpg");
+    MakeFiles(names);
+    for (auto _ : state) {
+        TFileBuffer buffer;
+        buffer.SetMask("*.jpg");
+        buffer.AddFolderFiles(tree, true, false, 0, true, false, nullptr);
+        benchmark::DoNotOptimize(buffer.Count());
+        state.PauseTiming(); // freeing a hundred thousand records is not registering them
+        buffer.Clear();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * int64_t(names.size()));
+}
+BENCHMARK(BM_AddFolderFiles)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // Draws from a buffer of real files (each draw checks that its file exists).
 void BM_GetNext(benchmark::State& state) {
     const int n = int(state.range(0));

@@ -15,7 +15,7 @@ for i in range(n):
     open(os.path.join(d, "IMG_%06d.bmp" % i), "w").close()
 PY
 MURALTO_HOME=$work/home /usr/bin/time -f "add_seconds %e\nadd_peak_kb %M" \
-  "$bin/muraltoctl" buffer add "$work/tree" 2>&1 >/dev/null | grep -v '^muraltoctl'
+  "$bin/muraltoctl" buffer add "$work/tree" --recursive 2>&1 >/dev/null | grep -v '^muraltoctl'
 MURALTO_HOME=$work/home /usr/bin/time -f "list_seconds %e\nlist_peak_kb %M" \
   "$bin/muraltoctl" buffer list 2>&1 >/dev/null
 

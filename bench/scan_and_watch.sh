@@ -2,7 +2,8 @@
 # Folder scanning and watching figures:
 #  - registering a tree of 100,000 files in 1,000 folders (muraltoctl buffer add
 #    --recursive, a fresh buffer each run, the buffer file written) next to
-#    find TREE -type f -name '*.jpg' on the same tree, warm cache, with our peak memory;
+#    find TREE -type f -name '*.jpg' on the same tree, warm cache, with our peak memory,
+#    and the reading and registering alone inside the program (buffer_bench);
 #  - the time from a file appearing in a watched folder to its registration;
 #  - the CPU time of an idle monitor watching 1,000 folders for 20 seconds.
 source "$(dirname "$0")/common.sh"
@@ -23,6 +24,9 @@ hyperfine -N --warmup 3 --runs 20 --export-json "$work/scan.json" \
   -n find "find $work/tree -type f -name *.jpg" >/dev/null
 python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results']
 print('  medians: ours %.0f ms, find %.0f ms: ours / find = %.2f' % (r[0]['median']*1000, r[1]['median']*1000, r[0]['median']/r[1]['median']))" "$work/scan.json"
+echo "  inside the program (read and registered, without the process start and the save):"
+"$bin/buffer_bench" --benchmark_filter=AddFolderFiles --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true 2>/dev/null | grep median
 rm -rf "$work/home"
 MURALTO_HOME=$work/home MURALTO_REGISTRY=$work/r.db /usr/bin/time -f "  peak memory %M KiB" \
   "$bin/muraltoctl" buffer add "$work/tree" --recursive 2>&1 >/dev/null | tail -1

@@ -1,5 +1,7 @@
 #include "MWBuf.h"
 
+#include "FolderScan.h"
+
 #include "StmList.h"
 #include "core/CmdParam.h"
 #include "platform/Files.h"
@@ -93,14 +95,14 @@ int TCustomFileBuffer::AddWith(const std::string& fileName, std::unique_ptr<TDat
     return index;
 }
 
-void TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
+bool TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
                                 const TProgressEvent& progress,
                                 const std::function<int(const std::string&)>& add) {
     BeginUpdate();
     Files.Reserve(Files.Count() + int(names.size()));
     Remain.Reserve(Remain.Count() + int(names.size()));
+    bool stop = false;
     try {
-        bool stop = false;
         const int total = int(names.size());
         constexpr int kAhead = 8;
         for (int i = 0; i < total && !stop; ++i) {
@@ -118,6 +120,7 @@ void TCustomFileBuffer::AddBulk(const std::vector<std::string>& names,
         throw;
     }
     EndUpdate(true);
+    return stop;
 }
 
 void TCustomFileBuffer::AddFiles(const std::vector<std::string>& names,
@@ -446,6 +449,20 @@ int TFileBuffer::AddStock(const std::string& fileName) {
 
 void TFileBuffer::AddStocks(const std::vector<std::string>& names, const TProgressEvent& progress) {
     AddBulk(names, progress, [this](const std::string& name) { return AddStock(name); });
+    Changed();
+}
+
+void TFileBuffer::AddFolderFiles(const std::string& folder, bool subFolders, bool toStock,
+                                 int style, bool setStyle, bool fromStock,
+                                 const TProgressEvent& progress) {
+    const std::function<int(const std::string&)> add = [&](const std::string& name) {
+        return toStock ? AddStock(name) : AddFileEx(name, style, setStyle, fromStock);
+    };
+    TFolderScan scan(Extention, folder, subFolders);
+    std::vector<std::string> names;
+    while (scan.Next(names))
+        if (AddBulk(names, progress, add))
+            break; // the scan stops as it goes out of scope
     Changed();
 }
 

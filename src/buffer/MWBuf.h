@@ -109,8 +109,8 @@ protected:
     // The draw itself; GetNext of the wallpaper buffer wraps it to record its outcome.
     std::string DrawNext();
     // The bulk additions: one update for all names, progress after each, a stop between
-    // two names.
-    void AddBulk(const std::vector<std::string>& names, const TProgressEvent& progress,
+    // two names. True when stopped.
+    bool AddBulk(const std::vector<std::string>& names, const TProgressEvent& progress,
                  const std::function<int(const std::string&)>& add);
     int updateCount_ = 0;
 };
@@ -137,6 +137,11 @@ public:
                                            bool fromStock);
     int AddStock(const std::string& fileName);
     void AddStocks(const std::vector<std::string>& names, const TProgressEvent& progress);
+    // Registers the files of a folder (its sub-folders too when asked) as AddFilesEx would,
+    // or into the stock as AddStocks would: each folder's files while the next folders are
+    // being read. Progress as theirs, folder by folder; a stop ends the reading too.
+    void AddFolderFiles(const std::string& folder, bool subFolders, bool toStock, int style,
+                        bool setStyle, bool fromStock, const TProgressEvent& progress);
     TDataInf* MoveToStock(const std::string& fileName, TDataInf* data);
     TDataInf* RestoreFromStock(const std::string& fileName, TDataInf* data);
     void ClearFiles();

@@ -38,6 +38,40 @@ TEST_F(MWBufTest, RegisteringTwiceKeepsOneRecordAndItsAttributes) {
     EXPECT_EQ(buffer.Data(first)->Data.Brightness, 42);
 }
 
+TEST_F(MWBufTest, FolderTreeIsRegisteredWhileReadAndAStopKeepsWhatWasRegistered) {
+    for (int folder = 0; folder < 5; ++folder) {
+        const std::string path = home / ("tree/f" + std::to_string(folder));
+        std::filesystem::create_directories(path);
+        for (int file = 0; file < 10; ++file)
+            test::WriteFile(path + "/p" + std::to_string(file) + (file % 5 ? ".bmp" : ".txt"), "x");
+    }
+    buffer.SetMask("*.bmp");
+    std::vector<std::string> listed;
+    buffer.Extention.ListFilesRecursive(home / "tree", listed);
+    ASSERT_EQ(listed.size(), 40u);
+
+    buffer.AddFolderFiles(home / "tree", true, false, 3, true, false, nullptr);
+    EXPECT_EQ(buffer.Files.Names(), listed);
+    EXPECT_EQ(buffer.Data(0)->Data.ShowStyle, 3);
+    EXPECT_EQ(buffer.Remain.Count(), 40);
+
+    TFileBuffer stopped;
+    stopped.SetMask("*.bmp");
+    int reported = 0;
+    stopped.AddFolderFiles(home / "tree", true, false, 0, true, false,
+                           [&](TCustomFileBuffer&, int, bool& stop, const std::string&, int, int) {
+                               stop = ++reported == 23;
+                           });
+    EXPECT_EQ(reported, 23);
+    EXPECT_EQ(stopped.Count(), 23);
+
+    TFileBuffer stock;
+    stock.SetMask("*.bmp");
+    stock.AddFolderFiles(home / "tree/f0", false, true, 0, true, false, nullptr);
+    EXPECT_EQ(stock.StockCount(), 8);
+    EXPECT_EQ(stock.Count(), 0);
+}
+
 TEST_F(MWBufTest, MaskDecidesWhatMayBeRegistered) {
     buffer.SetMask("*.bmp");
     EXPECT_EQ(buffer.Add("/p/photo.jpg"), -1);

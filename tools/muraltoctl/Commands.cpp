@@ -5,7 +5,6 @@
 #include "Support.h"
 
 #include "buffer/DataFiles.h"
-#include "buffer/FolderScan.h"
 #include "buffer/MWBuf.h"
 #include "compose/ChangePipeline.h"
 #include "compose/MWGraphic.h"
@@ -270,28 +269,20 @@ int BufferAdd(const Arguments& args) {
         registered += index >= 0;
         progress.Step(++seen, registered, false);
     };
-    auto add = [&](const std::vector<std::string>& files) {
-        if (stock)
-            buffer.AddStocks(files, report);
-        else
-            buffer.AddFilesEx(files, style < 0 ? Setting().DefaultShowStyle : style, true,
-                              fromStock, report);
-    };
+    const int showStyle = style < 0 ? Setting().DefaultShowStyle : style;
     std::vector<std::string> problems;
-    std::vector<std::string> files;
     size_t skipped = 0;
     for (const std::string& arg : paths) {
         const std::string path = Absolute(arg);
         if (FolderExists(path)) {
-            // Each folder's files are registered while the next folders are being read.
-            TFolderScan scan(buffer.Extention, path, recursive);
-            while (scan.Next(files))
-                add(files);
+            buffer.AddFolderFiles(path, recursive, stock, showStyle, true, fromStock, report);
         } else if (FileExists(path)) {
-            if (buffer.Extention.Matches(path))
-                add({path});
-            else
+            if (!buffer.Extention.Matches(path))
                 ++skipped;
+            else if (stock)
+                buffer.AddStocks({path}, report);
+            else
+                buffer.AddFilesEx({path}, showStyle, true, fromStock, report);
         } else {
             problems.push_back("no such file or folder: " + arg);
         }
