@@ -29,6 +29,19 @@ std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::string& path, std:
         why = "not a shared object for this machine";
         return nullptr;
     }
+    return Load(path, why);
+}
+
+std::unique_ptr<SharedLibrary> SharedLibrary::OpenInstalled(const std::string& soname,
+                                                            std::string& why) {
+    if (soname.empty() || soname.find('/') != std::string::npos) {
+        why = "not a library name";
+        return nullptr;
+    }
+    return Load(soname, why);
+}
+
+std::unique_ptr<SharedLibrary> SharedLibrary::Load(const std::string& path, std::string& why) {
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* error = dlerror();

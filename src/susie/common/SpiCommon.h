@@ -1,13 +1,14 @@
 #pragma once
 // What every import plug-in of ours shares: the information texts, the size cap, and
 // handing a decoded picture back as the two blocks the interface asks for.
+#include "platform/SharedLibrary.h"
 #include "susie/spi.h"
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace spi {
@@ -17,22 +18,19 @@ namespace spi {
 // with its own dependencies would slow every start for pictures that may never come.
 class LazyLibrary {
 public:
-    explicit LazyLibrary(const char* soname) : handle_(dlopen(soname, RTLD_NOW | RTLD_LOCAL)) {}
-    ~LazyLibrary() {
-        if (handle_)
-            dlclose(handle_);
+    explicit LazyLibrary(const char* soname) {
+        std::string why;
+        library_ = muralto::SharedLibrary::OpenInstalled(soname, why);
     }
-    LazyLibrary(const LazyLibrary&) = delete;
-    LazyLibrary& operator=(const LazyLibrary&) = delete;
     // Points target at the named function; false when the library or the function is
     // missing, and the plug-in then reads nothing.
     template <class F> bool Bind(F*& target, const char* name) const {
-        target = handle_ ? reinterpret_cast<F*>(dlsym(handle_, name)) : nullptr;
+        target = library_ ? reinterpret_cast<F*>(library_->Symbol(name)) : nullptr;
         return target != nullptr;
     }
 
 private:
-    void* handle_;
+    std::unique_ptr<muralto::SharedLibrary> library_;
 };
 
 inline int32_t InfoText(const char* const* texts, int count, int32_t number, char* buffer,
