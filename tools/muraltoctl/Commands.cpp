@@ -194,13 +194,20 @@ void PrintList(TDataList& list) {
 class Progress {
 public:
     Progress() : terminal_(isatty(2)), start_(std::chrono::steady_clock::now()) {}
-    ~Progress() {
-        if (shown_)
-            std::fprintf(stderr, "\n");
+    void Step(size_t seen, size_t registered) {
+        if (terminal_ && seen / 1000 != reported_ / 1000)
+            Show(seen, registered);
     }
-    void Step(size_t seen, size_t registered, bool last) {
-        if (!terminal_ || (seen / 1000 == reported_ / 1000 && !(last && shown_)))
+    // The final figures, and the line ended, before anything else is printed.
+    void Done(size_t seen, size_t registered) {
+        if (!shown_)
             return;
+        Show(seen, registered);
+        std::fprintf(stderr, "\n");
+    }
+
+private:
+    void Show(size_t seen, size_t registered) {
         reported_ = seen;
         shown_ = true;
         const double s =
@@ -209,7 +216,6 @@ public:
                      s > 0 ? double(seen) / s : 0.0);
     }
 
-private:
     bool terminal_;
     bool shown_ = false;
     size_t reported_ = 0;
@@ -267,7 +273,7 @@ int BufferAdd(const Arguments& args) {
     const TProgressEvent report = [&](TCustomFileBuffer&, int, bool&, const std::string&, int index,
                                       int) {
         registered += index >= 0;
-        progress.Step(++seen, registered, false);
+        progress.Step(++seen, registered);
     };
     const int showStyle = style < 0 ? Setting().DefaultShowStyle : style;
     std::vector<std::string> problems;
@@ -287,7 +293,7 @@ int BufferAdd(const Arguments& args) {
             problems.push_back("no such file or folder: " + arg);
         }
     }
-    progress.Step(seen, registered, true);
+    progress.Done(seen, registered);
     SaveAll();
     std::printf("%d added\n", buffer.Count() + buffer.StockCount() - before);
     if (skipped)
