@@ -25,7 +25,7 @@ hyperfine -N --warmup 3 --runs 20 --export-json "$work/scan.json" \
 python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results']
 print('  medians: ours %.0f ms, find %.0f ms: ours / find = %.2f' % (r[0]['median']*1000, r[1]['median']*1000, r[0]['median']/r[1]['median']))" "$work/scan.json"
 echo "  inside the program (read and registered, without the process start and the save):"
-"$bin/buffer_bench" --benchmark_filter=AddFolderFiles --benchmark_repetitions=5 \
+MURALTO_BENCH_TREE=$work/tree "$bin/buffer_bench" --benchmark_filter=AddFolderFiles --benchmark_repetitions=5 \
   --benchmark_report_aggregates_only=true 2>/dev/null | grep median
 rm -rf "$work/home"
 MURALTO_HOME=$work/home MURALTO_REGISTRY=$work/r.db /usr/bin/time -f "  peak memory %M KiB" \
