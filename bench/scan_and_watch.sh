@@ -24,9 +24,13 @@ hyperfine -N --warmup 3 --runs 20 --export-json "$work/scan.json" \
   -n find "find $work/tree -type f -name *.jpg" >/dev/null
 python3 -c "import json,sys; r=json.load(open(sys.argv[1]))['results']
 print('  medians: ours %.0f ms, find %.0f ms: ours / find = %.2f' % (r[0]['median']*1000, r[1]['median']*1000, r[0]['median']/r[1]['median']))" "$work/scan.json"
-echo "  inside the program (read and registered, without the process start and the save):"
-MURALTO_BENCH_TREE=$work/tree "$bin/buffer_bench" --benchmark_filter=AddFolderFiles --benchmark_repetitions=5 \
-  --benchmark_report_aggregates_only=true 2>/dev/null | grep median
+MURALTO_BENCH_TREE=$work/tree "$bin/buffer_bench" --benchmark_filter=AddFolderFiles \
+  --benchmark_repetitions=5 --benchmark_out="$work/inside.json" >/dev/null 2>&1
+python3 -c "import json,sys
+inside=[b['real_time'] for b in json.load(open(sys.argv[1]))['benchmarks'] if b.get('aggregate_name')=='median'][0]
+find=json.load(open(sys.argv[2]))['results'][1]['median']*1000
+print('  inside the program (read and registered; no process start, no save): %.0f ms, / find = %.2f' % (inside, inside/find))" \
+  "$work/inside.json" "$work/scan.json"
 rm -rf "$work/home"
 MURALTO_HOME=$work/home MURALTO_REGISTRY=$work/r.db /usr/bin/time -f "  peak memory %M KiB" \
   "$bin/muraltoctl" buffer add "$work/tree" --recursive 2>&1 >/dev/null | tail -1
