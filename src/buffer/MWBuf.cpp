@@ -638,12 +638,14 @@ void TFileBuffer::ReadCurrentFormat(TStreamList& list, int blockSize) {
 
     TMemoryStream& records = list.Streams(0);
     records.Seek(0);
+    files.Reserve(int(fileNames.size()));
     for (const std::string& name : fileNames) {
         auto data = std::make_unique<TDataInf>();
         data->ReadFromStream(records, blockSize);
         data->Owner = this;
         files.Add(name, std::move(data)); // a repeated name keeps its first record
     }
+    remain.Reserve(int(remainNames.size()));
     for (const std::string& name : remainNames)
         remain.Add(name);
 
