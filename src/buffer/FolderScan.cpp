@@ -29,14 +29,20 @@ void TFolderScan::Run(bool subFolders) {
         }
         return goOn; // the spent names are freed here, by the thread that made them
     };
-    if (subFolders) {
-        mask_.ListFilesByFolder(folder_, hand);
-    } else {
-        std::vector<std::string> files;
-        mask_.ListFiles(folder_, files);
-        hand(files);
+    std::exception_ptr failure;
+    try {
+        if (subFolders) {
+            mask_.ListFilesByFolder(folder_, hand);
+        } else {
+            std::vector<std::string> files;
+            mask_.ListFiles(folder_, files);
+            hand(files);
+        }
+    } catch (...) {
+        failure = std::current_exception(); // raised again where the names are taken
     }
     const std::lock_guard lock(mutex_);
+    failure_ = failure;
     done_ = true;
     ready_.notify_one();
 }
@@ -44,8 +50,11 @@ void TFolderScan::Run(bool subFolders) {
 bool TFolderScan::Next(std::vector<std::string>& names) {
     std::unique_lock lock(mutex_);
     ready_.wait(lock, [this] { return !batches_.empty() || done_; });
-    if (batches_.empty())
+    if (batches_.empty()) {
+        if (failure_)
+            std::rethrow_exception(std::exchange(failure_, nullptr));
         return false;
+    }
     // The names handed over before go back to the reading thread to be freed there: freeing
     // them here would contend for its allocator with every name it makes.
     if (!names.empty())

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -23,7 +24,7 @@ public:
     TFolderScan& operator=(const TFolderScan&) = delete;
 
     // The files of the next folder read (waiting for it); false once everything was handed
-    // over.
+    // over. A failure of the reading (out of memory) is raised here, after what was read.
     bool Next(std::vector<std::string>& names);
     // Ends the reading early: Next gives what was read already, then false.
     void Stop();
@@ -38,6 +39,7 @@ private:
     std::deque<std::vector<std::string>> batches_;
     std::vector<std::vector<std::string>> spent_;
     bool done_ = false;
+    std::exception_ptr failure_;
     bool stop_ = false;
     std::thread thread_;
 };
