@@ -94,9 +94,9 @@ public:
 
     void Delete(int index) {
         auto [block, offset] = Locate(index);
-        Entry* entry = (*blocks_[block])[offset];
-        blocks_[block]->erase(blocks_[block]->begin() + std::ptrdiff_t(offset));
-        if (blocks_[block]->empty())
+        Entry* entry = blocks_[block][offset];
+        blocks_[block].erase(blocks_[block].begin() + std::ptrdiff_t(offset));
+        if (blocks_[block].empty())
             blocks_.erase(blocks_.begin() + std::ptrdiff_t(block));
         else
             MergeSmall(block);
@@ -137,7 +137,7 @@ public:
 
     void Clear() {
         for (auto& block : blocks_)
-            for (Entry* entry : *block)
+            for (Entry* entry : block)
                 delete entry;
         blocks_.clear();
         starts_.clear();
@@ -164,7 +164,7 @@ public:
         std::vector<Entry*> entries;
         entries.reserve(count_);
         for (auto& block : blocks_)
-            entries.insert(entries.end(), block->begin(), block->end());
+            entries.insert(entries.end(), block.begin(), block.end());
         if (sorted)
             std::sort(entries.begin(), entries.end(),
                       [](const Entry* a, const Entry* b) { return NameLess(a->name, b->name); });
@@ -174,9 +174,9 @@ public:
         sorted_ = sorted;
         blocks_.clear();
         for (size_t i = 0; i < entries.size(); i += kBlockMax / 2)
-            blocks_.push_back(std::make_unique<Block>(
-                entries.begin() + std::ptrdiff_t(i),
-                entries.begin() + std::ptrdiff_t(std::min(entries.size(), i + kBlockMax / 2))));
+            blocks_.emplace_back(entries.begin() + std::ptrdiff_t(i),
+                                 entries.begin() +
+                                     std::ptrdiff_t(std::min(entries.size(), i + kBlockMax / 2)));
         startsValid_ = 0;
     }
 
@@ -190,12 +190,12 @@ public:
     // Visits the entries in list order.
     template <class F> void ForEach(F&& visit) const {
         for (const auto& block : blocks_)
-            for (const Entry* entry : *block)
+            for (const Entry* entry : block)
                 visit(entry->name, entry->object);
     }
     template <class F> void ForEach(F&& visit) {
         for (auto& block : blocks_)
-            for (Entry* entry : *block)
+            for (Entry* entry : block)
                 visit(entry->name, entry->object);
     }
 
@@ -218,13 +218,12 @@ private:
         size_t block = blocks_.empty() ? 0 : blocks_.size() - 1;
         bool last = true;
         if (blocks_.empty()) {
-            blocks_.push_back(std::make_unique<Block>());
-            blocks_.back()->reserve(kBlockMax);
-        } else if (Before(entry, blocks_.back()->back())) {
+            blocks_.emplace_back().reserve(kBlockMax);
+        } else if (Before(entry, blocks_.back().back())) {
             block = BlockOf(entry);
             last = false;
         }
-        Block& target = *blocks_[block];
+        Block& target = blocks_[block];
         const auto at =
             last
                 ? target.end()
@@ -235,10 +234,10 @@ private:
         ++count_;
         if (target.size() > kBlockMax) {
             // Split in halves; a full last block under appending leaves the new block room.
-            auto tail = std::make_unique<Block>();
-            tail->reserve(kBlockMax);
-            tail->assign(target.begin() + kBlockMax / 2, target.end());
-            target.resize(kBlockMax / 2);
+            Block tail;
+            tail.reserve(kBlockMax);
+            tail.assign(target.begin() + kBlockMax / 2, target.end());
+            target.resize(kBlockMax / 2); // target is not used after the insertion below
             blocks_.insert(blocks_.begin() + std::ptrdiff_t(block) + 1, std::move(tail));
             if (offset >= kBlockMax / 2) {
                 ++block;
@@ -252,25 +251,25 @@ private:
     // A block that has shrunk to a few entries joins the next one, so deleting most names
     // does not leave a long list of nearly empty blocks.
     void MergeSmall(size_t block) {
-        Block& small = *blocks_[block];
+        Block& small = blocks_[block];
         if (small.size() >= kBlockMax / 8 || block + 1 >= blocks_.size() ||
-            small.size() + blocks_[block + 1]->size() > kBlockMax)
+            small.size() + blocks_[block + 1].size() > kBlockMax)
             return;
-        small.insert(small.end(), blocks_[block + 1]->begin(), blocks_[block + 1]->end());
+        small.insert(small.end(), blocks_[block + 1].begin(), blocks_[block + 1].end());
         blocks_.erase(blocks_.begin() + std::ptrdiff_t(block) + 1);
     }
 
     // The block an entry belongs in (or is in): the first whose last entry is not before it.
     size_t BlockOf(const Entry* entry) const {
-        const auto found = std::partition_point(
-            blocks_.begin(), blocks_.end(),
-            [&](const std::unique_ptr<Block>& block) { return Before(block->back(), entry); });
+        const auto found =
+            std::partition_point(blocks_.begin(), blocks_.end(),
+                                 [&](const Block& block) { return Before(block.back(), entry); });
         return std::min(size_t(found - blocks_.begin()), blocks_.size() - 1);
     }
 
     int PositionOf(const Entry* entry) const {
         const size_t block = BlockOf(entry);
-        const Block& within = *blocks_[block];
+        const Block& within = blocks_[block];
         const auto at =
             std::lower_bound(within.begin(), within.end(), entry,
                              [this](const Entry* a, const Entry* b) { return Before(a, b); });
@@ -285,10 +284,10 @@ private:
             starts_.resize(blocks_.size());
             size_t start = startsValid_ == 0
                                ? 0
-                               : starts_[startsValid_ - 1] + blocks_[startsValid_ - 1]->size();
+                               : starts_[startsValid_ - 1] + blocks_[startsValid_ - 1].size();
             for (size_t i = startsValid_; i < blocks_.size(); ++i) {
                 starts_[i] = start;
-                start += blocks_[i]->size();
+                start += blocks_[i].size();
             }
             startsValid_ = blocks_.size();
         }
@@ -306,7 +305,7 @@ private:
 
     Entry* At(int index) const {
         const auto [block, offset] = Locate(index);
-        return (*blocks_[block])[offset];
+        return blocks_[block][offset];
     }
 
     // The hash: linear probing in a power-of-two table at most half full; deletion moves
@@ -363,7 +362,7 @@ private:
     }
 
     bool sorted_;
-    std::vector<std::unique_ptr<Block>> blocks_;
+    std::vector<Block> blocks_;
     mutable std::vector<size_t> starts_;
     mutable size_t startsValid_ = 0;
     std::vector<Slot> slots_;
