@@ -16,13 +16,14 @@ const char* const kCannotAddNil = "nilを追加する事はできません。";
 const char* const kCannotCopyNil = "nilをコピーする事はできません。";
 const char* const kWriteAborted = "書き込みが中断されました。";
 const char* const kStreamTooLarge = "ストリームが大きすぎます。";
-
-void AppendInt32(std::string& bytes, int32_t value) {
-    const auto v = uint32_t(value);
-    const char b[4] = {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-    bytes.append(b, 4);
-}
 const char* const kReadAborted = "読み込みが中断されました。";
+
+// The container's header: its mark, its signature and the number of streams.
+void WriteHeader(TMemoryStream& target, int count) {
+    target.WriteInt32(int32_t(TStreamList::kMagic));
+    target.Write(TStreamList::kSignature, 15);
+    target.WriteInt32(count);
+}
 
 std::unique_ptr<TMemoryStream> CopyOf(const TMemoryStream& source) {
     auto copy = std::make_unique<TMemoryStream>(source.Bytes());
@@ -233,7 +234,7 @@ void TStreamList::FireEnd() {
         OnEnd(*this);
 }
 
-std::vector<std::string_view> TStreamList::SavePieces(std::string& framing) {
+std::vector<std::string_view> TStreamList::SavePieces(TMemoryStream& framing) {
     if (entries_.empty())
         throw EStreamListError(kNothingToSave);
     bool abort = false;
@@ -243,12 +244,10 @@ std::vector<std::string_view> TStreamList::SavePieces(std::string& framing) {
         throw EInternalStreamListError(kWriteAborted);
 
     const int n = Count();
-    framing.clear();
-    framing.reserve(kHeaderSize + 4 * size_t(n)); // never grows past it: the views stay valid
-    AppendInt32(framing, int32_t(kMagic));
-    framing.append(kSignature, 15);
-    AppendInt32(framing, n);
-    std::vector<std::string_view> pieces{std::string_view(framing)};
+    framing.Clear();
+    framing.Reserve(kHeaderSize + 4 * size_t(n)); // never grows past it: the views stay valid
+    WriteHeader(framing, n);
+    std::vector<std::string_view> pieces{std::string_view(framing.Bytes())};
     for (int i = 0; i < n; ++i) {
         TMemoryStream* stream = entries_[size_t(i)].stream;
         const size_t size = stream ? stream->Size() : 0;
@@ -259,9 +258,9 @@ std::vector<std::string_view> TStreamList::SavePieces(std::string& framing) {
         }
         if (size > 0x7FFFFFFFu)
             throw EStreamListError(kStreamTooLarge);
-        const size_t at = framing.size();
-        AppendInt32(framing, int32_t(size));
-        pieces.push_back(std::string_view(framing).substr(at, 4));
+        const size_t at = framing.Size();
+        framing.WriteInt32(int32_t(size));
+        pieces.push_back(std::string_view(framing.Bytes()).substr(at, 4));
         if (size)
             pieces.push_back(stream->Bytes());
     }
@@ -270,7 +269,7 @@ std::vector<std::string_view> TStreamList::SavePieces(std::string& framing) {
 
 void TStreamList::SaveToStream(TMemoryStream& target) {
     EndGuard end([this] { FireEnd(); });
-    std::string framing;
+    TMemoryStream framing;
     const std::vector<std::string_view> pieces = SavePieces(framing);
     size_t total = 0;
     for (const std::string_view piece : pieces)
@@ -330,7 +329,7 @@ void TStreamList::LoadFromFile(const std::string& fileName) {
 
 void TStreamList::SaveToFile(const std::string& fileName) {
     EndGuard end([this] { FireEnd(); });
-    std::string framing;
+    TMemoryStream framing;
     std::vector<std::string_view> pieces;
     try {
         pieces = SavePieces(framing);
@@ -343,9 +342,7 @@ void TStreamList::SaveToFile(const std::string& fileName) {
 
 TStreamListWriter::TStreamListWriter(TMemoryStream& target, int count)
     : target_(target), count_(count) {
-    target_.WriteInt32(int32_t(TStreamList::kMagic));
-    target_.Write(TStreamList::kSignature, 15);
-    target_.WriteInt32(count);
+    WriteHeader(target_, count);
 }
 
 TMemoryStream& TStreamListWriter::Next() {

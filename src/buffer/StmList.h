@@ -89,7 +89,7 @@ private:
     };
     // The saved bytes as pieces: the header and each stream's size (kept in framing) with
     // the streams' own bytes in between, after the events had their say.
-    std::vector<std::string_view> SavePieces(std::string& framing);
+    std::vector<std::string_view> SavePieces(TMemoryStream& framing);
     void CheckIndex(int index) const;
     void AppendLike(const TStreamList& list, bool copyAll, bool keepEmpty);
     int AddOwned(std::unique_ptr<TMemoryStream> stream);
