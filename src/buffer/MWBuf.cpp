@@ -1,7 +1,6 @@
 #include "MWBuf.h"
 
 #include "FolderScan.h"
-
 #include "StmList.h"
 #include "core/CmdParam.h"
 #include "platform/Files.h"

@@ -187,10 +187,8 @@ void PrintList(TDataList& list) {
     });
 }
 
-// Progress on a terminal for long work, on standard error so output stays clean: files
-// seen, files registered, and the rate.
-// The progress line of a long registration on a terminal: files seen, files registered,
-// and the rate, every thousand files.
+// The progress line of a long registration on a terminal, on standard error so output
+// stays clean: files seen, files registered, and the rate, every thousand files.
 class Progress {
 public:
     Progress() : terminal_(isatty(2)), start_(std::chrono::steady_clock::now()) {}
@@ -1015,7 +1013,7 @@ std::string HelpText() {
 
 bool NeedsGuiApplication(const Arguments& given) {
     for (size_t i = 0; i < given.size(); ++i) {
-        if (given[i] == "--group" || given[i] == "--at") {
+        if (given[i] == "--group" || given[i] == "--at") { // the options Run takes anywhere
             ++i;
             continue;
         }
